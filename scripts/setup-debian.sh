@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Mirelo needs to build, run and test. Safe to run again:
+# it installs nothing and prints nothing when everything is there already.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qcoro-qt6-dev
+    libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    fonts-wqy-microhei
+    xvfb xauth imagemagick xdotool xclip dbus-daemon
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "setup: run as root or install sudo" >&2; exit 1; }
+    sudo=(sudo)
+fi
+echo "setup: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -qq
+"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,92 @@
+#include "query/addresses.h"
+
+#include "config/deployment.h"
+
+namespace Addresses {
+namespace {
+QString on(const char *host, const QString &pathAndQuery)
+{
+    return QStringLiteral("http://") + QLatin1String(host) + pathAndQuery;
+}
+} // namespace
+
+QString visitors(const QString &qq)
+{
+    return on(Deployment::visitorsHost, QStringLiteral("/cgi-bin/friendshow/cgi_get_visitor_simple?uin=") + qq);
+}
+
+QString portrait(const QString &qq)
+{
+    return on(Deployment::baseHost, QStringLiteral("/fcg-bin/cgi_get_portrait.fcg?uins=") + qq + QStringLiteral("&get_nick=1"));
+}
+
+QString moods(const QString &qq)
+{
+    return on(Deployment::moodsHost,
+              QStringLiteral("/cgi-bin/emotion_cgi_msglist?uin=") + qq
+                      + QStringLiteral("&ftype=0&sort=0&num=20&pos=20&g_tk=2750318846"));
+}
+
+QString blog(const QString &qq)
+{
+    return on(Deployment::blogHost,
+              QStringLiteral("/cgi-bin/blognew/blog_get_titlelist?uin=") + qq
+                      + QStringLiteral("&vuin=0&property=GoRE&category=&numperpage=100&sorttype=0&arch=0&pos=0&direct=1&r=268242"));
+}
+
+QString music(const QString &qq)
+{
+    return on(Deployment::musicHost,
+              QStringLiteral("/fcg-bin/cgi_playlist_xml.fcg?uin=") + qq
+                      + QStringLiteral("&json=1&comPic=1&p=0.05110394364654258&inCharset=GB2312&outCharset=utf8&hostUin=")
+                      + qq
+                      + QStringLiteral("&notice=0&needNewCode=0&format=jsonp&platform=musicbox&utf8=1&jsonpCallback=jsonCallback&g_tk=7302"));
+}
+
+QString flowerVine(const QString &qq)
+{
+    return on(Deployment::flowerHost, QStringLiteral("/fcg-bin/fcg_get_user_flowerinfo?uin=") + qq);
+}
+
+QString qzonePortrait(const QString &qq)
+{
+    return on(Deployment::portraitStoreHost, QStringLiteral("/qzone/") + qq + QStringLiteral("/") + qq + QStringLiteral("/100"));
+}
+
+QString qqPortrait(const QString &qq)
+{
+    return on(Deployment::qqPortraitHost, QStringLiteral("/api/getImg/type/qqlogo/size/100?qq=") + qq);
+}
+
+QString qqPortraitHd(const QString &qq)
+{
+    return on(Deployment::qqPortraitHost, QStringLiteral("/api/getImg/type/qqlogo/size/640?qq=") + qq);
+}
+
+QString reachabilityProbe()
+{
+    return on(Deployment::probeHost, QStringLiteral("/"));
+}
+
+QString forumHome()
+{
+    return on(Deployment::forumHost, QStringLiteral("/bbs"));
+}
+
+QString forumVineThread()
+{
+    return on(Deployment::forumHost,
+              QStringLiteral("/bbs/forum.php?mod=viewthread&tid=30&extra=page%3D1"));
+}
+
+QString forumUpdates()
+{
+    return on(Deployment::forumHost, QStringLiteral("/bbs/forum.php?mod=forumdisplay&fid=2"));
+}
+
+QString fanSite()
+{
+    return on(Deployment::fanSiteHost, QStringLiteral("/"));
+}
+
+} // namespace Addresses

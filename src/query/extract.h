@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// Rules that cut single values out of the services' answer texts by fixed markers.
+// None of them parses structure, none throws; a value that cannot be cut comes back empty (0).
+
+struct VisitorCounts
+{
+    QString today;
+    QString total;
+};
+
+// "todaycount" up to its first "}" then first ","; "totalcount" up to its first "}".
+VisitorCounts ExtractVisitorCounts(const QString &visitorText);
+// Piece 1 of a split at ",", read as a plain decimal number; 0 when it does not read.
+double ExtractPoints(const QString &portraitText);
+// Piece 6 of a split at ",", without double quotes and surrounding spaces.
+QString ExtractNickname(const QString &portraitText);
+// Piece 2 of a split at "new Number(", up to and without its first ")".
+QString ExtractMoodCount(const QString &moodsText);
+// How many times `marker` occurs in `text` (each match counted, searching on one character
+// after the start of the previous match).
+std::int64_t CountMarker(const QString &text, const QString &marker);
+
+inline constexpr char blogMarker[] = "blogid";
+inline constexpr char musicMarker[] = "xqusic_id";
+
+struct FlowerVineValues
+{
+    QString sunshine;
+    QString rain;
+    QString love;
+    QString nutrition;
+    QString level;
+};
+
+// The four values (markers "iSun", "iRain", "iLove", "iNutri") and the level (marker
+// `iGardener":`) of a flower-vine answer.
+FlowerVineValues ExtractFlowerVine(const QString &answer);
+
+// The points cell's number: the shortest decimal text of `points`, never with an exponent.
+QString FormatPoints(double points);

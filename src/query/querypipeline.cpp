@@ -1,0 +1,153 @@
+#include "query/querypipeline.h"
+
+#include "level/leveltable.h"
+#include "query/addresses.h"
+#include "query/extract.h"
+#include "web/webclient.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace {
+const QString restrictedSpace = QStringLiteral("空间有权限");
+}
+
+QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq)
+    : m_web(web)
+    , m_view(view)
+    , m_programDir(std::move(programDir))
+{
+    m_record.qq = std::move(qq);
+    const QString &n = m_record.qq;
+    // Every request goes out now; the steps below only wait for their answers in turn.
+    m_visitors = m_web->startOpenUrl(Addresses::visitors(n));
+    m_portrait = m_web->startOpenUrl(Addresses::portrait(n));
+    m_moods = m_web->startGetBody(Addresses::moods(n));
+    m_blog = m_web->startGetBody(Addresses::blog(n));
+    m_music = m_web->startGetBody(Addresses::music(n));
+    if (m_view->portraitsWanted()) {
+        m_qzonePortrait = m_web->startDownload(Addresses::qzonePortrait(n));
+        m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(n));
+    }
+    m_flowerVine = m_web->startOpenUrl(Addresses::flowerVine(n));
+}
+
+QueryRun::~QueryRun() = default;
+
+void QueryRun::cancel()
+{
+    m_cancelled = true;
+    abortAll();
+}
+
+void QueryRun::abortAll()
+{
+    for (auto *transfer : { &m_visitors, &m_portrait, &m_moods, &m_blog, &m_music, &m_flowerVine,
+                            &m_qzonePortrait, &m_qqPortrait }) {
+        if (*transfer)
+            (*transfer)->abort();
+    }
+}
+
+QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
+{
+    QueryRecord &r = run->m_record;
+
+    r.visitorText = (co_await run->m_visitors->wait()).text;
+    if (run->m_cancelled)
+        co_return;
+    r.portraitText = (co_await run->m_portrait->wait()).text;
+    if (run->m_cancelled)
+        co_return;
+
+    r.moodsText = (co_await run->m_moods->wait()).text;
+    if (run->m_cancelled)
+        co_return;
+    if (!r.moodsText.isEmpty())
+        r.moodCount = ExtractMoodCount(r.moodsText);
+
+    r.blogText = (co_await run->m_blog->wait()).text;
+    if (run->m_cancelled)
+        co_return;
+    if (!r.blogText.isEmpty()) {
+        r.blogCount = CountMarker(r.blogText, QLatin1String(blogMarker));
+        run->m_view->writeCell(ColumnKey::blog, QString::number(r.blogCount) + QStringLiteral("篇"));
+    }
+
+    r.points = ExtractPoints(r.portraitText);
+    r.nickname = ExtractNickname(r.portraitText);
+    if (!r.visitorText.isEmpty()) {
+        const VisitorCounts counts = ExtractVisitorCounts(r.visitorText);
+        r.todayVisits = counts.today;
+        r.totalVisits = counts.total;
+    }
+
+    r.musicText = (co_await run->m_music->wait()).text;
+    if (run->m_cancelled)
+        co_return;
+    if (!r.musicText.isEmpty()) {
+        r.musicCount = CountMarker(r.musicText, QLatin1String(musicMarker));
+        run->m_view->writeCell(ColumnKey::qqm2, QString::number(r.musicCount) + QStringLiteral("首"));
+    }
+
+    co_await run->showPortraits();
+    if (run->m_cancelled)
+        co_return;
+
+    QueryView *view = run->m_view;
+    view->writeCell(ColumnKey::jf, FormatPoints(r.points) + QStringLiteral("分"));
+    view->writeCell(ColumnKey::nam, r.nickname);
+    if (!r.todayVisits.isEmpty() && !r.totalVisits.isEmpty() && !r.moodCount.isEmpty()) {
+        view->writeCell(ColumnKey::jr, r.todayVisits + QStringLiteral("人"));
+        view->writeCell(ColumnKey::ls, r.totalVisits + QStringLiteral("人"));
+        view->writeCell(ColumnKey::ss, r.moodCount + QStringLiteral("条"));
+    } else {
+        view->writeCell(ColumnKey::jr, restrictedSpace);
+        view->writeCell(ColumnKey::ls, restrictedSpace);
+        view->writeCell(ColumnKey::ss, restrictedSpace);
+    }
+    view->writeCell(ColumnKey::dj, LevelTable::GetLevelText(r.points));
+
+    // The flower-vine lookup: an empty answer leaves the panel as the last answer left it.
+    const QString vine = (co_await run->m_flowerVine->wait()).text;
+    if (run->m_cancelled)
+        co_return;
+    if (!vine.isEmpty())
+        view->showFlowerVine(ExtractFlowerVine(vine));
+
+    run->m_finished = true;
+    view->completeQuery();
+}
+
+QCoro::Task<void> QueryRun::showPortraits()
+{
+    // The check box is not locked: what counts is its state now, not at the start.
+    if (!m_view->portraitsWanted()) {
+        m_qzonePortrait.reset();
+        m_qqPortrait.reset();
+        co_return;
+    }
+    const QDir dir(m_programDir);
+    const QString face = dir.filePath(QStringLiteral("face"));
+    const QString head = dir.filePath(QStringLiteral("head"));
+    QFile::remove(face);
+    QFile::remove(head);
+    if (!m_qzonePortrait)
+        m_qzonePortrait = m_web->startDownload(Addresses::qzonePortrait(m_record.qq));
+    if (!m_qqPortrait)
+        m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(m_record.qq));
+
+    const FetchResult qzone = co_await m_qzonePortrait->wait();
+    if (m_cancelled)
+        co_return;
+    if (qzone.ok)
+        writeFileWhole(face, qzone.body);
+    m_view->showPortrait(QueryView::Portrait::QZone, face);
+
+    const FetchResult qq = co_await m_qqPortrait->wait();
+    if (m_cancelled)
+        co_return;
+    if (qq.ok)
+        writeFileWhole(head, qq.body);
+    m_view->showPortrait(QueryView::Portrait::QQ, head);
+}

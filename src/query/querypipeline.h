@@ -1,0 +1,49 @@
+#pragma once
+
+#include "query/queryrecord.h"
+#include "query/queryview.h"
+
+#include <QCoroTask>
+
+#include <memory>
+
+class Transfer;
+class WebClient;
+
+// One query, from its requests to its completion. All its requests start together when it
+// is made; the steps then take their answers in their fixed order, so every cell, file and
+// caption changes in the same order as if the services had been asked one after another.
+class QueryRun
+{
+public:
+    QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq);
+    ~QueryRun();
+
+    const QueryRecord &record() const { return m_record; }
+    bool isFinished() const { return m_finished; }
+    // The window is going away: no further calls to it, pending transfers end now.
+    void cancel();
+
+    // Runs the steps; the caller keeps `run` alive through it by passing it by value.
+    static QCoro::Task<void> execute(std::shared_ptr<QueryRun> run);
+
+private:
+    QCoro::Task<void> showPortraits();
+    void abortAll();
+
+    WebClient *m_web;
+    QueryView *m_view;
+    QString m_programDir;
+    QueryRecord m_record;
+    bool m_cancelled = false;
+    bool m_finished = false;
+
+    std::unique_ptr<Transfer> m_visitors;
+    std::unique_ptr<Transfer> m_portrait;
+    std::unique_ptr<Transfer> m_moods;
+    std::unique_ptr<Transfer> m_blog;
+    std::unique_ptr<Transfer> m_music;
+    std::unique_ptr<Transfer> m_flowerVine;
+    std::unique_ptr<Transfer> m_qzonePortrait;
+    std::unique_ptr<Transfer> m_qqPortrait;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The values of the query in progress; cleared at the start of every query.
+struct QueryRecord
+{
+    QString qq;
+    QString visitorText;
+    QString portraitText;
+    QString moodsText;
+    QString blogText;
+    QString musicText;
+    double points = 0;
+    QString nickname;
+    QString todayVisits;
+    QString totalVisits;
+    QString moodCount;
+    std::int64_t blogCount = 0; // 64-bit: a long blog list must not wrap around
+    std::int64_t musicCount = 0;
+};
+
+// The result list's column keys; cells are always addressed by key, never by position.
+namespace ColumnKey {
+inline constexpr char num[] = "num";
+inline constexpr char nam[] = "nam";
+inline constexpr char jf[] = "jf";
+inline constexpr char dj[] = "dj";
+inline constexpr char qqm2[] = "qqm2";
+inline constexpr char blog[] = "blog";
+inline constexpr char ss[] = "ss";
+inline constexpr char jr[] = "jr";
+inline constexpr char ls[] = "ls";
+} // namespace ColumnKey

@@ -1,0 +1,188 @@
+#include "ui/mainwindow.h"
+
+#include "query/extract.h"
+#include "query/querypipeline.h"
+#include "ui/prompt.h"
+#include "ui/resultcolumns.h"
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QImageReader>
+#include <QLabel>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+namespace {
+const QString idleCaption = QStringLiteral("开始查询");
+const QString busyCaption = QStringLiteral("查询中..");
+
+// Portrait services answer with small pictures; anything far larger is not a portrait.
+constexpr int largestPortraitSide = 4096;
+
+QPixmap defaultPortrait(QueryView::Portrait which)
+{
+    return QPixmap(which == QueryView::Portrait::QZone
+                           ? QStringLiteral(":/images/portrait-qzone.png")
+                           : QStringLiteral(":/images/portrait-qq.png"));
+}
+
+QPixmap loadPortrait(const QString &filePath)
+{
+    QImageReader reader(filePath);
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > largestPortraitSide
+        || size.height() > largestPortraitSide)
+        return {};
+    return QPixmap::fromImage(reader.read());
+}
+} // namespace
+
+MainWindow::MainWindow(const AppServices &services, QWidget *parent)
+    : QMainWindow(parent)
+    , m_ui(std::make_unique<Ui::MainWindow>())
+    , m_services(services)
+{
+    m_ui->setupUi(this);
+    setFixedSize(size());
+
+    ResultColumns::apply(m_ui->ListView1);
+    m_ui->aicAlphaImage1->setPixmap(defaultPortrait(Portrait::QZone));
+    m_ui->aicAlphaImage2->setPixmap(defaultPortrait(Portrait::QQ));
+
+    // Two panels; only the second is ever written.
+    m_statusPanel1 = new QLabel(this);
+    m_statusPanel1->setObjectName(QStringLiteral("s1Panel1"));
+    m_statusPanel2 = new QLabel(QStringLiteral("请输入QQ进行查询..."), this);
+    m_statusPanel2->setObjectName(QStringLiteral("s1Panel2"));
+    m_ui->s1->addWidget(m_statusPanel1);
+    m_ui->s1->addWidget(m_statusPanel2, 1);
+
+    connect(m_ui->Command1, &QPushButton::clicked, this, &MainWindow::onCommand1Clicked);
+    // A main window has no default button of its own: Enter in the number box starts a query.
+    connect(m_ui->Text1, &QLineEdit::returnPressed, this, [this] {
+        if (m_ui->Command1->isEnabled())
+            m_ui->Command1->click();
+    });
+}
+
+MainWindow::~MainWindow()
+{
+    if (m_run)
+        m_run->cancel();
+}
+
+const QueryRecord &MainWindow::queryRecord() const
+{
+    static const QueryRecord empty;
+    return m_run ? m_run->record() : empty;
+}
+
+QString MainWindow::statusText() const
+{
+    return m_statusPanel2->text();
+}
+
+void MainWindow::setStatusText(const QString &text)
+{
+    m_statusPanel2->setText(text);
+}
+
+QString MainWindow::validationFailure(const QString &typed) const
+{
+    if (typed.isEmpty())
+        return QStringLiteral("请输入QQ号码!");
+    if (typed.size() < 5 || typed.size() > 10)
+        return QStringLiteral("QQ号码位数不正确!");
+    for (const QChar c : typed) {
+        if (c < u'0' || c > u'9')
+            return QStringLiteral("您输入的内容错误!QQ号为纯数字!");
+    }
+    return {};
+}
+
+void MainWindow::onCommand1Clicked()
+{
+    const QString typed = m_ui->Text1->text();
+    const QString failure = validationFailure(typed);
+    if (!failure.isEmpty()) {
+        // Only the digit rule asks the user before it reports.
+        if (failure.startsWith(QStringLiteral("您输入的内容错误")))
+            m_services.prompt->warn(this, failure);
+        setStatusText(failure);
+        return;
+    }
+
+    lockQueryControls(true);
+    m_ui->Command1->setText(busyCaption);
+    setStatusText(QStringLiteral("QQ号码[") + typed + QStringLiteral("]查询中..."));
+
+    m_row = ResultColumns::makeRow(m_ui->ListView1, typed);
+    m_ui->ListView1->insertTopLevelItem(0, m_row);
+    m_ui->ListView1->setFocus();
+    m_ui->ListView1->setCurrentItem(m_row);
+
+    if (m_run)
+        m_run->cancel(); // only a finished run can be here; this just drops its transfers
+    m_run = std::make_shared<QueryRun>(m_services.web, this, m_services.programDir, typed);
+    m_querying = true;
+    emit queryStarted();
+    // Fire and forget: the run keeps itself alive and stops touching us once cancelled.
+    QueryRun::execute(m_run);
+}
+
+void MainWindow::lockQueryControls(bool locked)
+{
+    m_ui->Text1->setEnabled(!locked);
+    if (locked)
+        m_ui->Command1->setEnabled(false);
+    for (QAction *action : { m_ui->cpp, m_ui->cll, m_ui->cppt, m_ui->ycxxx })
+        action->setEnabled(!locked);
+    if (!locked)
+        m_ui->Command1->setEnabled(true);
+}
+
+void MainWindow::writeCell(const QString &key, const QString &text)
+{
+    QTreeWidget *list = m_ui->ListView1;
+    const int column = ResultColumns::indexOf(list, key);
+    if (column < 0 || list->indexOfTopLevelItem(m_row) < 0)
+        return;
+    m_row->setText(column, text);
+}
+
+bool MainWindow::portraitsWanted() const
+{
+    return m_ui->Check1->isChecked();
+}
+
+void MainWindow::showPortrait(Portrait which, const QString &filePath)
+{
+    QPixmap picture = loadPortrait(filePath);
+    if (picture.isNull())
+        picture = defaultPortrait(which);
+    else if (picture.size() != QSize(100, 100))
+        picture = picture.scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QLabel *target = which == Portrait::QZone ? m_ui->aicAlphaImage1 : m_ui->aicAlphaImage2;
+    target->setPixmap(picture);
+}
+
+void MainWindow::showFlowerVine(const FlowerVineValues &values)
+{
+    m_ui->Label2->setText(QStringLiteral("花藤阳光值:") + values.sunshine);
+    m_ui->Label5->setText(QStringLiteral("花藤爱心值:") + values.love);
+    m_ui->Label3->setText(QStringLiteral("花藤雨露值:") + values.rain);
+    m_ui->Label6->setText(QStringLiteral("花藤营养值:") + values.nutrition);
+    m_ui->Frame4->setTitle(QStringLiteral("QQ空间花藤信息:(") + values.level + QStringLiteral(")级"));
+}
+
+void MainWindow::completeQuery()
+{
+    lockQueryControls(false);
+    m_ui->Command1->setText(idleCaption);
+    m_lastQueriedQq = m_run->record().qq;
+    setStatusText(QStringLiteral("QQ号码[") + m_ui->Text1->text() + QStringLiteral("]查询成功..."));
+    m_ui->Text1->clear();
+    m_ui->Text1->setFocus();
+    m_querying = false;
+    emit queryFinished();
+}

@@ -1,0 +1,49 @@
+#include "ui/prompt.h"
+
+#include <QMessageBox>
+
+QString Prompt::title()
+{
+    return QStringLiteral("Zv系列软件");
+}
+
+namespace {
+Prompt::Answer show(QWidget *parent, QMessageBox::Icon icon, const QString &text,
+                    QMessageBox::StandardButtons buttons, QMessageBox::StandardButton escape)
+{
+    QMessageBox box(icon, Prompt::title(), text, buttons, parent);
+    box.setEscapeButton(escape);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Prompt::Answer::Yes;
+    case QMessageBox::No:
+        return Prompt::Answer::No;
+    case QMessageBox::Ok:
+        return Prompt::Answer::Ok;
+    default:
+        return Prompt::Answer::Cancel;
+    }
+}
+} // namespace
+
+void MessageBoxPrompt::warn(QWidget *parent, const QString &text)
+{
+    show(parent, QMessageBox::Warning, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void MessageBoxPrompt::inform(QWidget *parent, const QString &text)
+{
+    show(parent, QMessageBox::Information, text, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+Prompt::Answer MessageBoxPrompt::askYesNo(QWidget *parent, const QString &text)
+{
+    return show(parent, QMessageBox::Information, text, QMessageBox::Yes | QMessageBox::No,
+                QMessageBox::No);
+}
+
+Prompt::Answer MessageBoxPrompt::askYesNoCancel(QWidget *parent, const QString &text)
+{
+    return show(parent, QMessageBox::Information, text,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel);
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "ui/prompt.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+#include <functional>
+
+// A prompt that answers from a script and records every message box it was asked for.
+class ScriptedPrompt : public Prompt
+{
+public:
+    enum class Kind { Warning, Information, YesNo, YesNoCancel };
+    struct Asked
+    {
+        Kind kind;
+        QString text;
+    };
+
+    // Answers for the next questions, in order; an unscripted question is answered No/Cancel.
+    void answerNext(Answer answer) { m_answers.enqueue(answer); }
+    // Runs while the next message box is "open" (for checks of what happens meanwhile).
+    void setOnAsk(std::function<void(const Asked &)> onAsk) { m_onAsk = std::move(onAsk); }
+
+    const QList<Asked> &asked() const { return m_asked; }
+    QStringList texts() const;
+    void clear()
+    {
+        m_asked.clear();
+        m_answers.clear();
+    }
+
+    void warn(QWidget *parent, const QString &text) override;
+    void inform(QWidget *parent, const QString &text) override;
+    Answer askYesNo(QWidget *parent, const QString &text) override;
+    Answer askYesNoCancel(QWidget *parent, const QString &text) override;
+
+private:
+    Answer record(Kind kind, const QString &text, Answer unscripted);
+
+    QList<Asked> m_asked;
+    QQueue<Answer> m_answers;
+    std::function<void(const Asked &)> m_onAsk;
+};
