@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <optional>
+
+#include <QString>
 
 // The QZone space level table: T(n) points reach level n, for n = 1..150.
 namespace LevelTable {
