@@ -2,8 +2,11 @@
 
 #include "query/extract.h"
 #include "query/querypipeline.h"
+#include "ui/calculatorpanel.h"
+#include "ui/portraitwindow.h"
 #include "ui/prompt.h"
 #include "ui/resultcolumns.h"
+#include "ui/resultlistmenu.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -63,6 +66,11 @@ MainWindow::MainWindow(const AppServices &services, QWidget *parent)
         if (m_ui->Command1->isEnabled())
             m_ui->Command1->click();
     });
+
+    // The tools around the result list and the portraits.
+    new CalculatorPanel(this);
+    new ResultListMenu(this);
+    new PortraitCommand(this);
 }
 
 MainWindow::~MainWindow()
@@ -123,7 +131,8 @@ void MainWindow::onCommand1Clicked()
 
     if (m_run)
         m_run->cancel(); // only a finished run can be here; this just drops its transfers
-    m_run = std::make_shared<QueryRun>(m_services.web, this, m_services.programDir, typed);
+    m_run = std::make_shared<QueryRun>(m_services.web, static_cast<QueryView *>(this),
+                                     m_services.programDir, typed);
     m_querying = true;
     emit queryStarted();
     // Fire and forget: the run keeps itself alive and stops touching us once cancelled.

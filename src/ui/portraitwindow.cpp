@@ -1,0 +1,110 @@
+#include "ui/portraitwindow.h"
+
+#include "query/addresses.h"
+#include "query/queryrecord.h"
+#include "ui/mainwindow.h"
+#include "ui/prompt.h"
+#include "ui_mainwindow.h"
+#include "ui_portraitwindow.h"
+#include "web/webclient.h"
+
+#include <QCoroTask>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QPointer>
+#include <QScreen>
+
+namespace {
+// Far beyond any portrait; refusing such sizes keeps a hostile answer from eating the memory.
+constexpr int largestSide = 8192;
+
+QPixmap loadPicture(const QString &filePath)
+{
+    QImageReader reader(filePath);
+    reader.setDecideFormatFromContent(true); // the name says .bmp, the service sends what it has
+    const QSize size = reader.size();
+    if (!size.isValid() || size.width() > largestSide || size.height() > largestSide)
+        return {};
+    return QPixmap::fromImage(reader.read());
+}
+
+// A transparent icon: the window shows none rather than the application's.
+QIcon noIcon()
+{
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+} // namespace
+
+PortraitWindow::PortraitWindow(const AppServices &services, QString qq, QWidget *owner)
+    : QWidget(owner, Qt::Window)
+    , m_ui(std::make_unique<Ui::PortraitWindow>())
+    , m_services(services)
+    , m_qq(std::move(qq))
+    , m_file(QDir(services.programDir).filePath(QStringLiteral("head2.bmp")))
+{
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowModality(Qt::ApplicationModal);
+}
+
+PortraitWindow::~PortraitWindow() = default;
+
+void PortraitWindow::xz()
+{
+    setWindowIcon(noIcon());
+    QFile::remove(m_file); // a missing file is no error
+    // Nothing runs for a window that is gone by the time the download ends.
+    QCoro::connect(m_services.web->URLDownloadToFile(Addresses::qqPortraitHd(m_qq), m_file), this,
+                   [this](bool downloaded) { onDownloaded(downloaded); });
+}
+
+void PortraitWindow::onDownloaded(bool downloaded)
+{
+    // A failed download must not show a file some other run left behind.
+    const QPixmap picture = downloaded ? loadPicture(m_file) : QPixmap();
+    if (picture.isNull()) {
+        QPointer<PortraitWindow> self = this;
+        m_services.prompt->inform(parentWidget(), QStringLiteral("此Q没有高清大图头像"));
+        if (self)
+            close();
+        return;
+    }
+
+    m_ui->Picture1->setPixmap(picture);
+    m_ui->Picture1->resize(picture.size());
+    resize(m_ui->Picture1->size());
+    m_ui->Label1->hide();
+    showCentred();
+}
+
+void PortraitWindow::showCentred()
+{
+    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
+    const QRect area = screen->availableGeometry();
+    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    show();
+}
+
+PortraitCommand::PortraitCommand(MainWindow *window) : QObject(window), m_window(window)
+{
+    connect(window->form()->Command4, &QPushButton::clicked, this,
+            &PortraitCommand::onCommand4Clicked);
+}
+
+void PortraitCommand::onCommand4Clicked()
+{
+    if (m_window->lastQueriedQq().isEmpty()) {
+        m_window->services().prompt->inform(m_window, QStringLiteral("请先查询在查看QQ高清头像!"));
+        return;
+    }
+
+    QPushButton *button = m_window->form()->Command4;
+    button->setEnabled(false);
+    // The number of the query started last: the one running now, or the one completed.
+    auto *portrait = new PortraitWindow(m_window->services(), m_window->queryRecord().qq, m_window);
+    connect(portrait, &QObject::destroyed, button, [button] { button->setEnabled(true); });
+    portrait->xz();
+}

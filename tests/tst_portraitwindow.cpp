@@ -1,0 +1,247 @@
+#include "query/addresses.h"
+#include "support/demoanswers.h"
+#include "support/fakeservices.h"
+#include "support/recordingdesktop.h"
+#include "support/scriptedprompt.h"
+#include "ui/mainwindow.h"
+#include "web/webclient.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(FakeResponse)
+
+namespace {
+const QString noPortraitMessage = u"此Q没有高清大图头像"_s;
+
+QString hdRoute(const QString &qq)
+{
+    return DemoAnswers::routeOf(Addresses::qqPortraitHd(qq));
+}
+
+FakeResponse picture(int width, int height, int delayMs = 0)
+{
+    FakeResponse response
+            = FakeResponse::bytes(DemoAnswers::png(width, height, Qt::darkGreen), "image/png");
+    response.delayMs = delayMs;
+    return response;
+}
+} // namespace
+
+// The "HD" button and the high-definition portrait window it opens.
+class TestPortraitWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void needsCompletedQuery();
+    void noPortrait_data();
+    void noPortrait();
+    void portraitShownCentredAndModal();
+    void twoClicksDownloadTwice();
+    void downloadsNumberBeingQueried();
+    void mainWindowClosedMidDownload();
+
+private:
+    template<class T> T *control(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    QPushButton *hdButton() const { return control<QPushButton>("Command4"); }
+    QWidget *form2() const { return control<QWidget>("Form2"); }
+    void startQuery(const QString &qq);
+    void completeQuery(const QString &qq);
+    QString head2() const { return QDir(m_dir.path()).filePath(u"head2.bmp"_s); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeServices> m_services;
+    std::unique_ptr<WebClient> m_web;
+    ScriptedPrompt m_prompt;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestPortraitWindow::init()
+{
+    m_services = std::make_unique<FakeServices>();
+    QVERIFY(m_services->listen());
+    m_services->setFallback(FakeResponse::text({}));
+    m_web = std::make_unique<WebClient>();
+    m_web->setProxy(m_services->proxy());
+    m_web->setDeadlineMs(5000);
+    m_prompt.clear();
+    m_window = std::make_unique<MainWindow>(
+            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestPortraitWindow::cleanup()
+{
+    m_window.reset();
+    m_web.reset();
+    m_services.reset();
+    QFile::remove(head2());
+}
+
+void TestPortraitWindow::startQuery(const QString &qq)
+{
+    control<QLineEdit>("Text1")->setText(qq);
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+}
+
+void TestPortraitWindow::completeQuery(const QString &qq)
+{
+    startQuery(qq);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->lastQueriedQq(), qq, 10000);
+    m_services->clearRequests();
+}
+
+void TestPortraitWindow::needsCompletedQuery()
+{
+    QTest::mouseClick(hdButton(), Qt::LeftButton);
+
+    QCOMPARE(m_prompt.asked().size(), 1);
+    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_prompt.asked().first().text, u"请先查询在查看QQ高清头像!"_s);
+    QVERIFY(hdButton()->isEnabled());
+    QVERIFY(!form2());
+    QVERIFY(m_services->requests().isEmpty());
+}
+
+void TestPortraitWindow::noPortrait_data()
+{
+    QTest::addColumn<FakeResponse>("answer");
+    QTest::addColumn<bool>("fileLeft"); // the answer itself ends up in head2.bmp
+
+    QTest::newRow("html page") << FakeResponse::text("<html>no such user</html>") << true;
+    FakeResponse dropped;
+    dropped.behaviour = FakeResponse::Behaviour::CloseWithoutAnswer;
+    QTest::newRow("connection dropped") << dropped << false;
+    QTest::newRow("empty body") << FakeResponse::bytes({}) << true;
+    // Declares a size far past any portrait; decoding it could take all the memory.
+    QTest::newRow("absurdly wide picture") << picture(20000, 1) << true;
+}
+
+void TestPortraitWindow::noPortrait()
+{
+    QFETCH(FakeResponse, answer);
+    QFETCH(bool, fileLeft);
+
+    completeQuery(u"10001"_s);
+    QFile old(head2());
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(DemoAnswers::png(40, 30, Qt::red)); // an earlier portrait, still loadable
+    old.close();
+    m_services->on(hdRoute(u"10001"_s), answer);
+
+    QTest::mouseClick(hdButton(), Qt::LeftButton);
+    QVERIFY(!hdButton()->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(m_prompt.texts(), QStringList(noPortraitMessage), 10000);
+
+    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
+    QTRY_VERIFY(hdButton()->isEnabled());
+    QTRY_VERIFY(!form2());
+    QVERIFY(!m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
+    QCOMPARE(QFile::exists(head2()), fileLeft);
+    if (fileLeft) {
+        QFile left(head2());
+        QVERIFY(left.open(QIODevice::ReadOnly));
+        QCOMPARE(left.readAll(), answer.body);
+    }
+}
+
+void TestPortraitWindow::portraitShownCentredAndModal()
+{
+    completeQuery(u"10001"_s);
+    m_services->on(hdRoute(u"10001"_s), picture(320, 240, 200));
+
+    QTest::mouseClick(hdButton(), Qt::LeftButton);
+    // While the portrait downloads the window stays hidden and the main window usable.
+    QVERIFY(form2());
+    QVERIFY(!form2()->isVisible());
+    QVERIFY(!QApplication::activeModalWidget());
+    QVERIFY(!hdButton()->isEnabled());
+
+    QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
+    QWidget *window = form2();
+    QCOMPARE(window->windowTitle(), u"高清大图"_s);
+    QCOMPARE(control<QLabel>("Picture1")->size(), QSize(320, 240));
+    QCOMPARE(window->size(), QSize(320, 240));
+    QVERIFY(!window->findChild<QLabel *>(u"Label1"_s)->isVisible());
+    const QRect screen = m_window->screen()->availableGeometry();
+    QCOMPARE(window->pos(),
+             screen.topLeft() + QPoint((screen.width() - 320) / 2, (screen.height() - 240) / 2));
+    QCOMPARE(QApplication::activeModalWidget(), window);
+    QVERIFY(!hdButton()->isEnabled());
+    QVERIFY(m_prompt.asked().isEmpty());
+
+    window->close();
+    QTRY_VERIFY(hdButton()->isEnabled());
+    QTRY_VERIFY(!form2());
+}
+
+void TestPortraitWindow::twoClicksDownloadTwice()
+{
+    completeQuery(u"10001"_s);
+    m_services->on(hdRoute(u"10001"_s), picture(64, 48));
+
+    for (int click = 1; click <= 2; ++click) {
+        QTest::mouseClick(hdButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
+        QCOMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), click);
+        form2()->close();
+        QTRY_VERIFY(hdButton()->isEnabled() && !form2());
+    }
+}
+
+void TestPortraitWindow::downloadsNumberBeingQueried()
+{
+    completeQuery(u"10001"_s);
+    FakeResponse slow = FakeResponse::text({});
+    slow.delayMs = 300;
+    m_services->setFallback(slow);
+    m_services->on(hdRoute(u"10002"_s), picture(64, 48));
+    startQuery(u"10002"_s);
+    QVERIFY(m_window->isQuerying());
+
+    QTest::mouseClick(hdButton(), Qt::LeftButton);
+
+    QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
+    QCOMPARE(m_services->requestsTo(hdRoute(u"10002"_s)).size(), 1);
+    QVERIFY(m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
+    form2()->close();
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isQuerying(), 10000);
+}
+
+void TestPortraitWindow::mainWindowClosedMidDownload()
+{
+    completeQuery(u"10001"_s);
+    FakeResponse notAPicture = FakeResponse::text("<html>no such user</html>");
+    notAPicture.delayMs = 200;
+    m_services->on(hdRoute(u"10001"_s), notAPicture);
+
+    QTest::mouseClick(hdButton(), Qt::LeftButton);
+    QTRY_COMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), 1);
+    m_window.reset();
+
+    // The download still ends and writes its file; the window it was for must stay untouched.
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(head2()), 10000);
+    QTRY_COMPARE(m_services->openConnections(), 0);
+    QVERIFY(m_prompt.asked().isEmpty());
+}
+
+QTEST_MAIN(TestPortraitWindow)
+#include "tst_portraitwindow.moc"

@@ -1,0 +1,438 @@
+#include "query/report.h"
+#include "support/demoanswers.h"
+#include "support/fakeservices.h"
+#include "support/recordingdesktop.h"
+#include "support/scriptedprompt.h"
+#include "ui/mainwindow.h"
+#include "ui/resultcolumns.h"
+#include "web/webclient.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(Qt::MouseButton)
+Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
+Q_DECLARE_METATYPE(Prompt::Answer)
+
+namespace {
+const QString nothingToCopy = u"请先查询再进行复制操作!"_s;
+const QString untouched = u"clipboard before"_s;
+} // namespace
+
+// The result list's pop-up menu and its row commands, driven as the user drives them.
+class TestResultList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuEntries();
+    void menuOpensOnRightPress_data();
+    void menuOpensOnRightPress();
+    void menuOpensFromKeyboard_data();
+    void menuOpensFromKeyboard();
+    void rowCommandsLockedWhileQuerying();
+
+    void removeSelectedRow_data();
+    void removeSelectedRow();
+    void clearList_data();
+    void clearList();
+
+    void copyNeedsSelectedRow_data();
+    void copyNeedsSelectedRow();
+    void copyRowReport();
+    void copyReportCarriesPanelOfLastLookup();
+    void copyPortraitAddress();
+
+private:
+    template<class T> T *control(const char *name) const
+    {
+        return m_window->findChild<T *>(QLatin1String(name));
+    }
+    QTreeWidget *list() const { return control<QTreeWidget>("ListView1"); }
+    QMenu *menu() const { return control<QMenu>("menu"); }
+    // Appends a row; `texts` are the cells by position, the QQ number first.
+    void addRow(const QStringList &texts);
+    QStringList rowNumbers() const;
+    void select(int row);
+    void trigger(const char *action) { control<QAction>(action)->trigger(); }
+    void query(const QString &qq);
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeServices> m_services;
+    std::unique_ptr<WebClient> m_web;
+    ScriptedPrompt m_prompt;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestResultList::init()
+{
+    m_services = std::make_unique<FakeServices>();
+    QVERIFY(m_services->listen());
+    m_services->setFallback(FakeResponse::text({}));
+    m_web = std::make_unique<WebClient>();
+    m_web->setProxy(m_services->proxy());
+    m_prompt.clear();
+    m_prompt.setOnAsk({});
+    m_window = std::make_unique<MainWindow>(
+            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    QGuiApplication::clipboard()->setText(untouched);
+}
+
+void TestResultList::cleanup()
+{
+    m_window.reset();
+    m_web.reset();
+    m_services.reset();
+}
+
+void TestResultList::addRow(const QStringList &texts)
+{
+    QTreeWidgetItem *row = ResultColumns::makeRow(list(), texts.value(0));
+    for (int column = 1; column < texts.size(); ++column)
+        row->setText(column, texts.at(column));
+    list()->insertTopLevelItem(list()->topLevelItemCount(), row);
+}
+
+QStringList TestResultList::rowNumbers() const
+{
+    QStringList numbers;
+    for (int i = 0; i < list()->topLevelItemCount(); ++i)
+        numbers.append(list()->topLevelItem(i)->text(0));
+    return numbers;
+}
+
+void TestResultList::select(int row)
+{
+    list()->clearSelection();
+    if (row >= 0)
+        list()->setCurrentItem(list()->topLevelItem(row));
+}
+
+void TestResultList::query(const QString &qq)
+{
+    control<QLineEdit>("Text1")->setText(qq);
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isQuerying(), 10000);
+}
+
+void TestResultList::menuEntries()
+{
+    QVERIFY(menu());
+    QCOMPARE(menu()->title(), u"菜单"_s);
+    QStringList entries;
+    for (const QAction *action : menu()->actions())
+        entries.append(action->isSeparator() ? u"-"_s
+                                             : action->objectName() + u' ' + action->text());
+    QCOMPARE(entries,
+             QStringList({u"cpp 复制此号信息"_s, u"-"_s, u"ycxxx 移除此号信息"_s, u"-"_s,
+                          u"cll 清空查询列表"_s, u"-"_s, u"cppt 复制空间头像"_s, u"-"_s,
+                          u"cx 查询软件更新"_s, u"-"_s, u"cxxx 程序相关信息"_s, u"-"_s,
+                          u"endd 退出应用程序"_s}));
+    QVERIFY(!menu()->defaultAction());
+}
+
+void TestResultList::menuOpensOnRightPress_data()
+{
+    QTest::addColumn<Qt::MouseButton>("button");
+    QTest::addColumn<bool>("onRow");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("right on a row") << Qt::RightButton << true << true;
+    QTest::newRow("right on empty space") << Qt::RightButton << false << true;
+    QTest::newRow("left on a row") << Qt::LeftButton << true << false;
+    QTest::newRow("left on empty space") << Qt::LeftButton << false << false;
+    QTest::newRow("middle on a row") << Qt::MiddleButton << true << false;
+}
+
+void TestResultList::menuOpensOnRightPress()
+{
+    QFETCH(Qt::MouseButton, button);
+    QFETCH(bool, onRow);
+    QFETCH(bool, opens);
+
+    addRow({u"10001"_s});
+    addRow({u"10002"_s});
+    select(0);
+    QWidget *viewport = list()->viewport();
+    const QPoint at = onRow ? list()->visualItemRect(list()->topLevelItem(1)).center()
+                            : QPoint(viewport->width() / 2, viewport->height() - 5);
+    QVERIFY(!list()->itemAt(at) == !onRow);
+
+    QTest::mousePress(viewport, button, {}, at);
+    QCOMPARE(menu()->isVisible(), opens);
+    if (opens)
+        QVERIFY(menu()->geometry().contains(viewport->mapToGlobal(at) + QPoint(1, 1)));
+    menu()->close();
+    QTest::mouseRelease(viewport, button, {}, at);
+    // A press on a row selects it whatever the button, so the commands act on that row.
+    if (onRow)
+        QCOMPARE(list()->selectedItems(), {list()->topLevelItem(1)});
+}
+
+void TestResultList::menuOpensFromKeyboard_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<bool>("opens");
+
+    QTest::newRow("menu key") << int(Qt::Key_Menu) << Qt::KeyboardModifiers() << true;
+    QTest::newRow("shift+F10") << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier)
+                               << true;
+    QTest::newRow("F10 alone") << int(Qt::Key_F10) << Qt::KeyboardModifiers() << false;
+    QTest::newRow("ctrl+shift+F10")
+            << int(Qt::Key_F10) << Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier)
+            << false;
+}
+
+void TestResultList::menuOpensFromKeyboard()
+{
+    QFETCH(int, key);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QFETCH(bool, opens);
+
+    addRow({u"10001"_s});
+    select(0);
+    list()->setFocus();
+    QTest::keyClick(list(), Qt::Key(key), modifiers);
+    QCOMPARE(menu()->isVisible(), opens);
+    menu()->close();
+}
+
+void TestResultList::rowCommandsLockedWhileQuerying()
+{
+    FakeResponse slow = FakeResponse::text({});
+    slow.delayMs = 300;
+    m_services->setFallback(slow);
+    control<QLineEdit>("Text1")->setText(u"10001"_s);
+    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(m_window->isQuerying());
+
+    QTest::mousePress(list()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    QVERIFY(menu()->isVisible());
+    const auto enabledStates = [this] {
+        QStringList states;
+        for (const QAction *action : menu()->actions()) {
+            if (!action->isSeparator())
+                states.append(action->objectName() + (action->isEnabled() ? u"+"_s : u"-"_s));
+        }
+        return states;
+    };
+    QCOMPARE(enabledStates(),
+             QStringList({u"cpp-"_s, u"ycxxx-"_s, u"cll-"_s, u"cppt-"_s, u"cx+"_s, u"cxxx+"_s,
+                          u"endd+"_s}));
+    menu()->close();
+    QTest::mouseRelease(list()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isQuerying(), 10000);
+    QCOMPARE(enabledStates(),
+             QStringList({u"cpp+"_s, u"ycxxx+"_s, u"cll+"_s, u"cppt+"_s, u"cx+"_s, u"cxxx+"_s,
+                          u"endd+"_s}));
+}
+
+void TestResultList::removeSelectedRow_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("selected"); // -1: none
+    QTest::addColumn<QStringList>("remaining");
+    QTest::addColumn<QString>("warning"); // empty: none expected
+    QTest::addColumn<QString>("status");
+
+    const QString before = u"QQ号码[10003]查询成功..."_s; // set before each row
+    const QString refused = u"请选择您要删除列表项!"_s;
+    QTest::newRow("empty list") << QStringList() << -1 << QStringList() << refused << before;
+    QTest::newRow("rows, none selected")
+            << QStringList({u"10001"_s, u"10002"_s}) << -1 << QStringList({u"10001"_s, u"10002"_s})
+            << refused << before;
+    QTest::newRow("selected row without text")
+            << QStringList({QString(), u"10002"_s}) << 0 << QStringList({QString(), u"10002"_s})
+            << refused << before;
+    QTest::newRow("last row") << QStringList({u"10002"_s, u"10001"_s}) << 1
+                              << QStringList({u"10002"_s}) << QString()
+                              << u"QQ:[10001]信息已被移除..."_s;
+    QTest::newRow("only row") << QStringList({u"10001"_s}) << 0 << QStringList() << QString()
+                              << u"QQ:[10001]信息已被移除..."_s;
+}
+
+void TestResultList::removeSelectedRow()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(int, selected);
+    QFETCH(QStringList, remaining);
+    QFETCH(QString, warning);
+    QFETCH(QString, status);
+
+    for (const QString &number : rows)
+        addRow({number});
+    select(selected);
+    m_window->setStatusText(u"QQ号码[10003]查询成功..."_s);
+    trigger("ycxxx");
+
+    QCOMPARE(rowNumbers(), remaining);
+    QCOMPARE(m_window->statusText(), status);
+    if (warning.isEmpty()) {
+        QVERIFY(m_prompt.asked().isEmpty());
+    } else {
+        QCOMPARE(m_prompt.asked().size(), 1);
+        QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Warning);
+        QCOMPARE(m_prompt.asked().first().text, warning);
+    }
+}
+
+void TestResultList::clearList_data()
+{
+    QTest::addColumn<Prompt::Answer>("answer");
+    QTest::addColumn<QStringList>("remaining");
+
+    QTest::newRow("no") << Prompt::Answer::No << QStringList({u"10001"_s, u"10002"_s});
+    QTest::newRow("yes") << Prompt::Answer::Yes << QStringList();
+}
+
+void TestResultList::clearList()
+{
+    QFETCH(Prompt::Answer, answer);
+    QFETCH(QStringList, remaining);
+
+    addRow({u"10001"_s});
+    addRow({u"10002"_s});
+    m_window->setStatusText(u"QQ:[10003]信息已被移除..."_s);
+    m_prompt.answerNext(answer);
+    trigger("cll");
+
+    QCOMPARE(m_prompt.asked().size(), 1);
+    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::YesNo);
+    QCOMPARE(m_prompt.asked().first().text, u"是否确定清空查询列表?"_s);
+    QCOMPARE(rowNumbers(), remaining);
+    QCOMPARE(m_window->statusText(), u"QQ:[10003]信息已被移除..."_s);
+}
+
+void TestResultList::copyNeedsSelectedRow_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<int>("selected");
+
+    for (const QString &action : {u"cpp"_s, u"cppt"_s}) {
+        QTest::addRow("%s, empty list", qPrintable(action)) << action << QStringList() << -1;
+        QTest::addRow("%s, none selected", qPrintable(action))
+                << action << QStringList({u"10001"_s}) << -1;
+        QTest::addRow("%s, row without text", qPrintable(action))
+                << action << QStringList({QString()}) << 0;
+    }
+}
+
+void TestResultList::copyNeedsSelectedRow()
+{
+    QFETCH(QString, action);
+    QFETCH(QStringList, rows);
+    QFETCH(int, selected);
+
+    for (const QString &number : rows)
+        addRow({number});
+    select(selected);
+    const QString status = m_window->statusText();
+    trigger(action.toLatin1().constData());
+
+    QCOMPARE(m_prompt.asked().size(), 1);
+    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Warning);
+    QCOMPARE(m_prompt.asked().first().text, nothingToCopy);
+    QCOMPARE(QGuiApplication::clipboard()->text(), untouched);
+    QCOMPARE(m_window->statusText(), status);
+}
+
+void TestResultList::copyRowReport()
+{
+    const QStringList cells = {u"  小 明 "_s, u"7840分"_s, u"35级"_s, u"20首"_s,
+                               u"3篇"_s,      u"37条"_s,   u"12人"_s, u"34567人"_s};
+    addRow(QStringList {u"10002"_s});
+    addRow(QStringList {u"10001"_s} + cells);
+    select(1);
+    // Distinct captions, so a label read into the wrong line shows.
+    control<QLabel>("Label2")->setText(u"花藤阳光值:1"_s);
+    control<QLabel>("Label3")->setText(u"花藤雨露值:2"_s);
+    control<QLabel>("Label5")->setText(u"花藤爱心值:3"_s);
+    control<QLabel>("Label6")->setText(u"花藤营养值:4"_s);
+    const QString statusBefore = m_window->statusText();
+    QString statusWhileAsked;
+    m_prompt.setOnAsk(
+            [&](const ScriptedPrompt::Asked &) { statusWhileAsked = m_window->statusText(); });
+
+    trigger("cpp");
+
+    const RowReportInput expected {u"10001"_s,        cells,
+                                   u"花藤阳光值:1"_s, u"花藤雨露值:2"_s,
+                                   u"花藤爱心值:3"_s, u"花藤营养值:4"_s};
+    QCOMPARE(QGuiApplication::clipboard()->text(), BuildRowReport(expected));
+    const QString done = u"QQ:[10001]信息已复制到剪贴板!"_s;
+    QCOMPARE(m_prompt.asked().size(), 1);
+    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_prompt.asked().first().text, done);
+    // The status follows the box, not before it.
+    QCOMPARE(statusWhileAsked, statusBefore);
+    QCOMPARE(m_window->statusText(), done);
+    QCOMPARE(rowNumbers(), QStringList({u"10002"_s, u"10001"_s}));
+}
+
+void TestResultList::copyReportCarriesPanelOfLastLookup()
+{
+    DemoAccount first;
+    DemoAccount second;
+    second.qq = u"10002"_s;
+    second.nickname = u"小红"_s;
+    second.sunshine = u"901"_s;
+    second.rain = u"902"_s;
+    second.love = u"903"_s;
+    second.nutrition = u"904"_s;
+    DemoAnswers::routeAccount(*m_services, first);
+    DemoAnswers::routeAccount(*m_services, second);
+    query(first.qq);
+    query(second.qq);
+    QCOMPARE(rowNumbers(), QStringList({u"10002"_s, u"10001"_s}));
+
+    select(1);
+    trigger("cpp");
+
+    const QStringList lines = QGuiApplication::clipboard()->text().split(u"\r\n"_s);
+    QCOMPARE(lines.size(), 16);
+    QCOMPARE(lines.at(0), u"QQ号码:10001"_s);
+    QCOMPARE(lines.at(1), u"QQ昵称:"_s + first.nickname);
+    QCOMPARE(lines.at(2), u"QQ空间积分:"_s + list()->topLevelItem(1)->text(2));
+    QCOMPARE(lines.mid(11, 4),
+             QStringList({u"QQ空间花藤阳光值:901"_s, u"QQ空间花藤雨露值:902"_s,
+                          u"QQ空间花藤爱心值:903"_s, u"QQ空间花藤营养值:904"_s}));
+}
+
+void TestResultList::copyPortraitAddress()
+{
+    addRow({u"10001"_s, u"小明"_s});
+    addRow({u"10002"_s, u"小红"_s});
+    select(0);
+    m_window->setStatusText(u"QQ号码[10002]查询成功..."_s);
+
+    trigger("cppt");
+
+    QCOMPARE(QGuiApplication::clipboard()->text(), PortraitAddress(u"10001"_s));
+    QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/qzone/10001/10001/100"_s));
+    QCOMPARE(m_prompt.asked().size(), 1);
+    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_prompt.asked().first().text, u"QQ:[10001]空间头像地址已复制到剪贴板!"_s);
+    QCOMPARE(m_window->statusText(), u"QQ号码[10002]查询成功..."_s);
+}
+
+QTEST_MAIN(TestResultList)
+#include "tst_resultlist.moc"
