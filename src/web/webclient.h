@@ -2,13 +2,15 @@
 
 #include "web/fetchresult.h"
 
+#include <memory>
+
+#include <QCoroTask>
+#include <QList>
 #include <QNetworkProxy>
 #include <QObject>
 #include <QPointer>
-
-#include <QCoroTask>
-
-#include <memory>
+#include <QPromise>
+#include <QTimer>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -35,17 +37,30 @@ signals:
 
 private:
     friend class WebClient;
+    // A null `reply` makes a transfer that has to be failed at once by its maker.
     Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs);
+    void watch(QNetworkReply *reply);
+    void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
+    bool followRedirect();
+    bool takeAvailable();
+    void succeed();
     void fail(const QString &why);
+    void settle();
+    void dropReply();
 
-    std::unique_ptr<QNetworkReply, void (*)(QNetworkReply *)> m_reply;
+    // The manager owns the reply; it may delete it first when the WebClient goes away.
+    QPointer<QNetworkReply> m_reply;
     Kind m_kind;
     qint64 m_bodyCap;
     QByteArray m_body;
     FetchResult m_result;
-    QString m_failure;
+    // Waiters await this rather than the signal, so they wake up even when the transfer is
+    // destroyed while they wait.
+    QPromise<FetchResult> m_done;
+    QTimer m_deadline;
+    int m_redirects = 0;
     bool m_finished = false;
 };
 
@@ -85,13 +100,15 @@ public:
     QCoro::Task<FetchResult> GetBody(QString url);
     QCoro::Task<FetchResult> OpenURL(QString url);
     // Downloads `url` into `filePath`: the body replaces the file only when the whole transfer
-    // succeeded; a failed one leaves no file of that name behind.
+    // succeeded; a failed one writes nothing (a file already there is left as it was).
     QCoro::Task<bool> URLDownloadToFile(QString url, QString filePath);
 
 private:
     std::unique_ptr<Transfer> start(const QString &url, Transfer::Kind kind);
 
     QNetworkAccessManager *m_nam;
+    // Transfers still running, failed when this client goes away with its manager.
+    QList<QPointer<Transfer>> m_running;
     int m_deadlineMs = defaultDeadlineMs;
     qint64 m_textCap = textBodyCap;
     qint64 m_fileCap = fileBodyCap;
@@ -102,7 +119,6 @@ bool writeFileWhole(const QString &filePath, const QByteArray &bytes);
 
 // Charset rule: "gb2312", "gbk" and "x-gbk" decode as GB18030; an unknown or missing charset
 // falls back to `fallback` ("UTF-8" or "GB18030").
-QString decodeBody(const QByteArray &body, const QByteArray &declaredCharset,
-                   const char *fallback);
+QString decodeBody(const QByteArray &body, const QByteArray &declaredCharset, const char *fallback);
 // The charset parameter of a Content-Type header value, unquoted; empty when absent.
 QByteArray charsetFromContentType(const QByteArray &contentType);

@@ -1,0 +1,129 @@
+#pragma once
+
+#include <optional>
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QList>
+#include <QNetworkProxy>
+#include <QObject>
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <QUrl>
+
+class QTcpServer;
+
+using FakeHeaders = QList<QPair<QByteArray, QByteArray>>;
+
+// One canned answer of FakeServices.
+struct FakeResponse
+{
+    enum class Behaviour {
+        Normal, // the whole answer, then the connection is closed
+        CloseWithoutAnswer, // reads the request, closes the connection without a word
+        ResetMidBody, // headers (full Content-Length) and half the body, then a TCP reset
+        Drip, // headers, then one byte of the body every dripIntervalMs, then close
+        NeverAnswer, // reads the request and says nothing until the client gives up
+        Endless, // headers without a length, then data as fast as the client reads, forever
+    };
+
+    QByteArray body;
+    // Sent as "Content-Type: <contentType>; charset=<charset>"; empty: no charset parameter.
+    // Written as given, so quotes or odd spellings can be tested too.
+    QByteArray charset;
+    QByteArray contentType = "text/html"; // empty: no Content-Type header
+    int status = 200;
+    int delayMs = 0; // wait this long before answering
+    FakeHeaders headers; // extra headers, e.g. Location
+    Behaviour behaviour = Behaviour::Normal;
+    int dripIntervalMs = 1000;
+    // Content-Length to announce instead of body.size() (Normal, ResetMidBody, Drip).
+    std::optional<qint64> declaredLength;
+    // False: no Content-Length; the body ends when the connection closes.
+    bool sendLength = true;
+
+    static FakeResponse text(QByteArray body, QByteArray charset = {});
+    static FakeResponse
+    bytes(QByteArray body, QByteArray contentType = QByteArrayLiteral("application/octet-stream"));
+    // `location` is sent as it is: absolute, relative or any scheme.
+    static FakeResponse redirect(QByteArray location, int status = 302);
+};
+
+// A request as FakeServices read it.
+struct RecordedRequest
+{
+    QByteArray method;
+    QUrl url; // absolute: http://host[:port]/path?query
+    QByteArray host; // lower case, without the port
+    QByteArray pathAndQuery; // as it was sent
+    FakeHeaders headers; // in the order sent
+    QByteArray body;
+    qint64 receivedAtMs = 0; // since the FakeServices object was made
+
+    // The first value of a header, name matched case-insensitively; empty when absent.
+    QByteArray header(const QByteArray &name) const;
+    bool hasHeader(const QByteArray &name) const;
+};
+
+// An HTTP/1.1 server on 127.0.0.1 standing in for every web service, meant to be set as the
+// client's HTTP proxy. Requests come in absolute form ("GET http://g.qzone.qq.com/x HTTP/1.1");
+// origin form with a Host header is accepted too.
+//
+// Everything runs on the event loop of the thread that made it: no threads, no blocking waits.
+// Each answer closes its connection. Clients may disconnect at any moment; destroying the
+// object closes every connection.
+//
+// Routes: "host/path?query", "host/path", "/path?query" or "/path". The host matches without
+// the port and case-insensitively; paths and queries are compared percent-decoded. The most
+// specific route wins, in that order; unmatched requests get the fallback (by default a 404
+// with a short body). A leading "http://" on a route is ignored. HEAD gets the headers only;
+// CONNECT (https through the proxy) is refused with 501, as there is no TLS here.
+class FakeServices : public QObject
+{
+    Q_OBJECT
+public:
+    explicit FakeServices(QObject *parent = nullptr);
+    ~FakeServices() override;
+
+    // Starts listening on 127.0.0.1 on a port the system picks.
+    bool listen();
+    quint16 port() const;
+    // HttpProxy 127.0.0.1:port(), for WebClient::setProxy().
+    QNetworkProxy proxy() const;
+
+    // Sets (or replaces) the answer for a route. The answer is copied when a request arrives,
+    // so changing a route does not affect requests already being answered.
+    void on(const QString &route, const FakeResponse &response);
+    void setFallback(const FakeResponse &response);
+    void clearRoutes(); // also restores the default fallback
+
+    QList<RecordedRequest> requests() const;
+    // Requests the route would match, whether or not a more specific route answered them.
+    QList<RecordedRequest> requestsTo(const QString &route) const;
+    void clearRequests();
+
+    // Client connections still open (being read, answered, or left waiting).
+    int openConnections() const;
+
+signals:
+    // A whole request has been read and recorded; emitted before the answer is chosen, so a
+    // slot may still change the routes for this very request.
+    void requestReceived(const RecordedRequest &request);
+
+private:
+    class Connection;
+    friend class Connection;
+
+    void acceptConnections();
+    void handle(Connection *connection, RecordedRequest request);
+    FakeResponse responseFor(const RecordedRequest &request) const;
+
+    QTcpServer *m_server;
+    QElapsedTimer m_clock;
+    QHash<QString, FakeResponse> m_routes;
+    FakeResponse m_fallback;
+    QList<RecordedRequest> m_requests;
+    QSet<Connection *> m_connections;
+};

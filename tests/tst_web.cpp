@@ -1,0 +1,691 @@
+#include "support/fakeservices.h"
+#include "web/webclient.h"
+
+#include <memory>
+
+#include <QCoroTask>
+#include <QDir>
+#include <QFile>
+#include <QNetworkProxyFactory>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QStringEncoder>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+Q_DECLARE_METATYPE(FakeResponse)
+Q_DECLARE_METATYPE(Transfer::Kind)
+
+namespace {
+
+using Behaviour = FakeResponse::Behaviour;
+
+// Upper bound for every transfer here, so a fault shows as a failure rather than a hang.
+constexpr int testDeadlineMs = 5000;
+
+QByteArray gbk(const QString &text)
+{
+    QStringEncoder encoder("GB18030");
+    return encoder.encode(text);
+}
+
+FakeResponse behaving(Behaviour behaviour, QByteArray body = {})
+{
+    FakeResponse r = FakeResponse::text(std::move(body));
+    r.behaviour = behaviour;
+    return r;
+}
+
+QByteArray binaryBytes(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char((i * 7 + i / 256) & 0xff); // every byte value, NULs included
+    return bytes;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestWeb : public QObject
+{
+    Q_OBJECT
+
+private:
+    FetchResult fetch(Transfer::Kind kind, const QString &url)
+    {
+        switch (kind) {
+        case Transfer::Kind::GetBody:
+            return QCoro::waitFor(m_client->GetBody(url));
+        case Transfer::Kind::OpenUrl:
+            return QCoro::waitFor(m_client->OpenURL(url));
+        case Transfer::Kind::Download:
+            break;
+        }
+        return QCoro::waitFor(m_client->startDownload(url)->wait());
+    }
+
+    std::unique_ptr<FakeServices> m_fake;
+    std::unique_ptr<WebClient> m_client;
+
+private slots:
+    void init()
+    {
+        m_fake = std::make_unique<FakeServices>();
+        QVERIFY(m_fake->listen());
+        m_client = std::make_unique<WebClient>();
+        m_client->setProxy(m_fake->proxy());
+        m_client->setDeadlineMs(testDeadlineMs);
+    }
+
+    void cleanup()
+    {
+        m_client.reset();
+        m_fake.reset();
+    }
+
+    // --- requests as they leave ---
+
+    void requestReachesProxyWithRealHost()
+    {
+        m_fake->on(QStringLiteral("g.qzone.qq.com/cgi-bin/visitors?uin=10001&t=2"),
+                   FakeResponse::text("visitors"));
+        const FetchResult r = QCoro::waitFor(m_client->GetBody(
+                QStringLiteral("http://g.qzone.qq.com/cgi-bin/visitors?uin=10001&t=2")));
+        QVERIFY(r.ok);
+        QCOMPARE(r.text, QStringLiteral("visitors"));
+
+        QCOMPARE(m_fake->requests().size(), 1);
+        const RecordedRequest sent = m_fake->requests().first();
+        QCOMPARE(sent.method, QByteArray("GET"));
+        QCOMPARE(sent.url,
+                 QUrl(QStringLiteral("http://g.qzone.qq.com/cgi-bin/visitors?uin=10001&t=2")));
+        QCOMPARE(sent.host, QByteArray("g.qzone.qq.com"));
+        QCOMPARE(sent.header("Host"), QByteArray("g.qzone.qq.com"));
+        QVERIFY(!sent.header("User-Agent").isEmpty());
+    }
+
+    void getBodySendsIfModifiedSinceEveryTime()
+    {
+        const QString url = QStringLiteral("http://taotao.qq.com/moods?uin=10001");
+        m_fake->on(QStringLiteral("taotao.qq.com/moods?uin=10001"), FakeResponse::text("m"));
+        // The same address twice: the second request must not be sent differently.
+        for (int i = 0; i < 2; ++i)
+            QVERIFY(QCoro::waitFor(m_client->GetBody(url)).ok);
+
+        const QList<RecordedRequest> sent
+                = m_fake->requestsTo(QStringLiteral("taotao.qq.com/moods"));
+        QCOMPARE(sent.size(), 2);
+        for (const RecordedRequest &request : sent)
+            QCOMPARE(request.header("If-Modified-Since"), QByteArray("0"));
+    }
+
+    void requestStartsWithoutBeingAwaited()
+    {
+        m_fake->setFallback(behaving(Behaviour::NeverAnswer));
+        const std::unique_ptr<Transfer> transfers[] = {
+                m_client->startGetBody(QStringLiteral("http://a.qq.com/1")),
+                m_client->startOpenUrl(QStringLiteral("http://a.qq.com/2")),
+                m_client->startDownload(QStringLiteral("http://a.qq.com/3")),
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->requests().size(), 3, testDeadlineMs);
+        for (const auto &transfer : transfers)
+            QVERIFY(!transfer->isFinished());
+    }
+
+    void systemProxyByDefault()
+    {
+        // Debian's Qt asks libproxy, which reads http_proxy; other builds may not.
+        const QByteArray saved = qgetenv("http_proxy");
+        qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(m_fake->port()));
+        const auto restore = qScopeGuard([&] {
+            if (saved.isNull())
+                qunsetenv("http_proxy");
+            else
+                qputenv("http_proxy", saved);
+        });
+        const QList<QNetworkProxy> system = QNetworkProxyFactory::systemProxyForQuery(
+                QNetworkProxyQuery(QUrl(QStringLiteral("http://r.qzone.qq.com/"))));
+        if (system.isEmpty() || system.first().type() != QNetworkProxy::HttpProxy)
+            QSKIP("This Qt does not take the proxy from http_proxy.");
+
+        m_fake->on(QStringLiteral("r.qzone.qq.com/card"), FakeResponse::text("via system proxy"));
+        WebClient plain;
+        plain.setDeadlineMs(testDeadlineMs);
+        const FetchResult r
+                = QCoro::waitFor(plain.GetBody(QStringLiteral("http://r.qzone.qq.com/card")));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.text, QStringLiteral("via system proxy"));
+    }
+
+    void onlyWebAddressesAreFetched_data()
+    {
+        QTest::addColumn<QString>("url");
+        QTest::newRow("local file") << QStringLiteral("file:///etc/hostname");
+        QTest::newRow("ftp") << QStringLiteral("ftp://b1.qzone.qq.com/list");
+        QTest::newRow("data") << QStringLiteral("data:text/plain,hello");
+        QTest::newRow("qt resource") << QStringLiteral("qrc:/images/logo.png");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("no host") << QStringLiteral("http:///path");
+        QTest::newRow("not an address") << QStringLiteral("just words");
+    }
+
+    void onlyWebAddressesAreFetched()
+    {
+        QFETCH(QString, url);
+        for (const Transfer::Kind kind :
+             {Transfer::Kind::GetBody, Transfer::Kind::OpenUrl, Transfer::Kind::Download}) {
+            const FetchResult r = fetch(kind, url);
+            QVERIFY(!r.ok);
+            QVERIFY(r.body.isEmpty());
+            QVERIFY(r.text.isEmpty());
+            QVERIFY(!r.error.isEmpty());
+        }
+        QVERIFY(m_fake->requests().isEmpty());
+    }
+
+    // --- decoding ---
+
+    void decoding_data()
+    {
+        QTest::addColumn<Transfer::Kind>("kind");
+        QTest::addColumn<QByteArray>("charset");
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("expected");
+
+        const auto openUrl = Transfer::Kind::OpenUrl;
+        const auto getBody = Transfer::Kind::GetBody;
+        const QString nickname = QStringLiteral("小明的空间");
+        const QString gbkOnly = QStringLiteral("王堃喆"); // not in GB2312 proper
+
+        QTest::newRow("open: no charset is GBK")
+                << openUrl << QByteArray() << gbk(nickname) << nickname;
+        QTest::newRow("open: GBK bytes as such")
+                << openUrl << QByteArray() << QByteArray("\xD6\xD0\xCE\xC4")
+                << QStringLiteral("中文");
+        QTest::newRow("open: utf-8 declared")
+                << openUrl << QByteArray("utf-8") << nickname.toUtf8() << nickname;
+        QTest::newRow("open: gb2312 with GBK-only characters")
+                << openUrl << QByteArray("gb2312") << gbk(gbkOnly) << gbkOnly;
+        QTest::newRow("open: unknown charset is GBK")
+                << openUrl << QByteArray("x-no-such") << gbk(nickname) << nickname;
+
+        QTest::newRow("get: gb2312") << getBody << QByteArray("gb2312") << gbk(gbkOnly) << gbkOnly;
+        QTest::newRow("get: GB2312 upper case")
+                << getBody << QByteArray("GB2312") << gbk(nickname) << nickname;
+        QTest::newRow("get: x-gbk") << getBody << QByteArray("x-gbk") << gbk(gbkOnly) << gbkOnly;
+        QTest::newRow("get: quoted GBK")
+                << getBody << QByteArray("\"GBK\"") << gbk(gbkOnly) << gbkOnly;
+        QTest::newRow("get: utf-8")
+                << getBody << QByteArray("utf-8") << nickname.toUtf8() << nickname;
+        QTest::newRow("get: no charset is UTF-8")
+                << getBody << QByteArray() << nickname.toUtf8() << nickname;
+        QTest::newRow("get: unknown charset is UTF-8")
+                << getBody << QByteArray("bogus-enc") << nickname.toUtf8() << nickname;
+        QTest::newRow("get: big5") << getBody << QByteArray("big5")
+                                   << QByteArray("\xA4\xA4\xA4\xE5") << QStringLiteral("中文");
+    }
+
+    void decoding()
+    {
+        QFETCH(Transfer::Kind, kind);
+        QFETCH(QByteArray, charset);
+        QFETCH(QByteArray, body);
+        QFETCH(QString, expected);
+
+        m_fake->on(QStringLiteral("r.qzone.qq.com/card"), FakeResponse::text(body, charset));
+        const FetchResult r = fetch(kind, QStringLiteral("http://r.qzone.qq.com/card"));
+        QVERIFY2(r.ok, qPrintable(r.error));
+        QCOMPARE(r.text, expected);
+        QCOMPARE(r.body, body);
+    }
+
+    void charsetFromContentType_data()
+    {
+        QTest::addColumn<QByteArray>("contentType");
+        QTest::addColumn<QByteArray>("charset");
+        QTest::newRow("plain") << QByteArray("text/html; charset=gb2312") << QByteArray("gb2312");
+        QTest::newRow("no space") << QByteArray("application/json;charset=utf-8")
+                                  << QByteArray("utf-8");
+        QTest::newRow("double quotes")
+                << QByteArray("text/html; charset=\"GBK\"") << QByteArray("GBK");
+        QTest::newRow("single quotes")
+                << QByteArray("text/html; charset='big5'") << QByteArray("big5");
+        QTest::newRow("upper-case name")
+                << QByteArray("TEXT/HTML; CHARSET=UTF-8") << QByteArray("UTF-8");
+        QTest::newRow("after another parameter")
+                << QByteArray("text/html; q=1; charset = gbk ") << QByteArray("gbk");
+        QTest::newRow("none") << QByteArray("text/html") << QByteArray();
+        QTest::newRow("empty header") << QByteArray() << QByteArray();
+        QTest::newRow("empty value") << QByteArray("text/html; charset=") << QByteArray();
+        QTest::newRow("other parameter ending in charset")
+                << QByteArray("text/html; xcharset=utf-8") << QByteArray();
+        QTest::newRow("media type is not a parameter") << QByteArray("charset=gbk") << QByteArray();
+    }
+
+    void charsetFromContentType()
+    {
+        QFETCH(QByteArray, contentType);
+        QFETCH(QByteArray, charset);
+        QCOMPARE(::charsetFromContentType(contentType), charset);
+    }
+
+    // --- what counts as an answer ---
+
+    void statusIsNeverAFailure_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("404 page") << 404 << QByteArray("<html>no such page</html>");
+        QTest::newRow("500 page") << 500 << QByteArray("server trouble");
+        QTest::newRow("403 page") << 403 << QByteArray("forbidden");
+        QTest::newRow("400 page") << 400 << QByteArray("bad");
+        QTest::newRow("404 empty") << 404 << QByteArray();
+        QTest::newRow("200 empty") << 200 << QByteArray();
+    }
+
+    void statusIsNeverAFailure()
+    {
+        QFETCH(int, status);
+        QFETCH(QByteArray, body);
+        FakeResponse answer = FakeResponse::text(body);
+        answer.status = status;
+        m_fake->on(QStringLiteral("/page"), answer);
+        for (const Transfer::Kind kind :
+             {Transfer::Kind::GetBody, Transfer::Kind::OpenUrl, Transfer::Kind::Download}) {
+            const FetchResult r = fetch(kind, QStringLiteral("http://b1.qzone.qq.com/page"));
+            QVERIFY2(r.ok, qPrintable(r.error));
+            QCOMPARE(r.status, status);
+            QCOMPARE(r.body, body);
+            if (kind != Transfer::Kind::Download)
+                QCOMPARE(r.text, QString::fromUtf8(body));
+        }
+    }
+
+    void transportFailures_data()
+    {
+        QTest::addColumn<FakeResponse>("answer");
+        QTest::addColumn<int>("deadlineMs");
+
+        QTest::newRow("closed without answer")
+                << behaving(Behaviour::CloseWithoutAnswer) << testDeadlineMs;
+        QTest::newRow("reset mid-body")
+                << behaving(Behaviour::ResetMidBody, QByteArray(100000, 'a')) << testDeadlineMs;
+        FakeResponse brokenErrorPage = behaving(Behaviour::ResetMidBody, QByteArray(100000, 'e'));
+        brokenErrorPage.status = 404;
+        QTest::newRow("404 page cut off") << brokenErrorPage << testDeadlineMs;
+        FakeResponse shortBody = FakeResponse::text("only this");
+        shortBody.declaredLength = 100;
+        QTest::newRow("body shorter than announced") << shortBody << testDeadlineMs;
+        QTest::newRow("never answers") << behaving(Behaviour::NeverAnswer) << 300;
+        // A byte every 50 ms: never silent long enough for an idle timeout, done after 2 s.
+        FakeResponse drip = behaving(Behaviour::Drip, QByteArray(40, 'd'));
+        drip.dripIntervalMs = 50;
+        QTest::newRow("dripping past the deadline") << drip << 300;
+        FakeResponse late = FakeResponse::text("late");
+        late.delayMs = 2000;
+        QTest::newRow("answer after the deadline") << late << 300;
+    }
+
+    void transportFailures()
+    {
+        QFETCH(FakeResponse, answer);
+        QFETCH(int, deadlineMs);
+        m_fake->on(QStringLiteral("/x"), answer);
+        m_client->setDeadlineMs(deadlineMs);
+        for (const Transfer::Kind kind :
+             {Transfer::Kind::GetBody, Transfer::Kind::OpenUrl, Transfer::Kind::Download}) {
+            const FetchResult r = fetch(kind, QStringLiteral("http://qzone-music.qq.com/x"));
+            QVERIFY(!r.ok);
+            QVERIFY(r.body.isEmpty());
+            QVERIFY(r.text.isEmpty());
+            QVERIFY(!r.error.isEmpty());
+        }
+        // Whatever happened, the client let go of every connection.
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 0, testDeadlineMs);
+    }
+
+    void refusedProxyFails()
+    {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        const quint16 port = closed.serverPort();
+        closed.close();
+        m_client->setProxy(
+                QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
+
+        const FetchResult r
+                = QCoro::waitFor(m_client->GetBody(QStringLiteral("http://g.qzone.qq.com/")));
+        QVERIFY(!r.ok);
+        QVERIFY(!r.error.isEmpty());
+    }
+
+    // --- size caps ---
+
+    void bodyCaps_data()
+    {
+        QTest::addColumn<Transfer::Kind>("kind");
+        QTest::addColumn<FakeResponse>("answer");
+        QTest::addColumn<bool>("ok");
+
+        // Caps set below: 4000 bytes of text, 8000 bytes of file.
+        const auto text = Transfer::Kind::GetBody;
+        const auto file = Transfer::Kind::Download;
+        FakeResponse unannounced = FakeResponse::text(QByteArray(4001, 't'));
+        unannounced.sendLength = false;
+
+        QTest::newRow("text at the cap")
+                << text << FakeResponse::text(QByteArray(4000, 't')) << true;
+        QTest::newRow("text one over")
+                << text << FakeResponse::text(QByteArray(4001, 't')) << false;
+        QTest::newRow("text over, no length") << text << unannounced << false;
+        QTest::newRow("text endless") << text << behaving(Behaviour::Endless) << false;
+        QTest::newRow("file at the cap") << file << FakeResponse::bytes(binaryBytes(8000)) << true;
+        QTest::newRow("file one over") << file << FakeResponse::bytes(binaryBytes(8001)) << false;
+        QTest::newRow("file endless") << file << behaving(Behaviour::Endless) << false;
+    }
+
+    void bodyCaps()
+    {
+        QFETCH(Transfer::Kind, kind);
+        QFETCH(FakeResponse, answer);
+        QFETCH(bool, ok);
+        m_client->setBodyCaps(4000, 8000);
+        // Only the cap may end these: the deadline is far beyond the bounded wait below.
+        m_client->setDeadlineMs(60000);
+        m_fake->on(QStringLiteral("/big"), answer);
+
+        const QString url = QStringLiteral("http://qlogo2.store.qq.com/big");
+        const auto transfer = kind == Transfer::Kind::Download ? m_client->startDownload(url)
+                                                               : m_client->startGetBody(url);
+        QTRY_VERIFY_WITH_TIMEOUT(transfer->isFinished(), testDeadlineMs);
+        const FetchResult r = transfer->result();
+        QCOMPARE(r.ok, ok);
+        QCOMPARE(r.body, ok ? answer.body : QByteArray());
+        // An endless answer only ends because the client hung up.
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 0, testDeadlineMs);
+    }
+
+    void announcedOversizeFailsBeforeTheBody()
+    {
+        // Headers announce 100 MB, then nothing comes: only the announced length can end this
+        // before the (long) deadline.
+        FakeResponse huge = behaving(Behaviour::Drip, "x");
+        huge.declaredLength = 100 * 1024 * 1024;
+        huge.dripIntervalMs = 60000;
+        m_fake->on(QStringLiteral("/huge"), huge);
+        m_client->setDeadlineMs(60000);
+
+        const auto transfer
+                = m_client->startGetBody(QStringLiteral("http://qlogo2.store.qq.com/huge"));
+        QTRY_VERIFY_WITH_TIMEOUT(transfer->isFinished(), testDeadlineMs);
+        QVERIFY(!transfer->result().ok);
+    }
+
+    // --- redirects ---
+
+    void redirects_data()
+    {
+        QTest::addColumn<int>("hops"); // redirects before the final page
+        QTest::addColumn<QByteArray>("firstLocation");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("once") << 1 << QByteArray() << true;
+        QTest::newRow("relative location") << 1 << QByteArray("/final") << true;
+        QTest::newRow("five times") << 5 << QByteArray() << true;
+        QTest::newRow("six times") << 6 << QByteArray() << false;
+    }
+
+    void redirects()
+    {
+        QFETCH(int, hops);
+        QFETCH(QByteArray, firstLocation);
+        QFETCH(bool, ok);
+        // /hop1 -> /hop2 -> ... -> /final, across hosts to be sure absolute targets work too.
+        for (int i = 1; i <= hops; ++i) {
+            const QByteArray next = i == hops
+                    ? QByteArray("http://flower.qzone.qq.com/final")
+                    : "http://flower.qzone.qq.com/hop" + QByteArray::number(i + 1);
+            m_fake->on(QStringLiteral("/hop%1").arg(i),
+                       FakeResponse::redirect(i == 1 && !firstLocation.isEmpty() ? firstLocation
+                                                                                 : next,
+                                              i % 2 ? 302 : 301));
+        }
+        m_fake->on(QStringLiteral("/final"), FakeResponse::text("final page"));
+
+        const FetchResult r
+                = QCoro::waitFor(m_client->GetBody(QStringLiteral("http://g.qzone.qq.com/hop1")));
+        QCOMPARE(r.ok, ok);
+        QCOMPARE(r.text, ok ? QStringLiteral("final page") : QString());
+        QCOMPARE(r.status, ok ? 200 : 0);
+        // Each hop asked once, and nothing after the hop too many.
+        const QList<RecordedRequest> sent = m_fake->requests();
+        QCOMPARE(sent.size(), ok ? hops + 1 : WebClient::maxRedirects + 1);
+        QCOMPARE(sent.last().url.path(), ok ? QStringLiteral("/final") : QStringLiteral("/hop6"));
+        for (const RecordedRequest &request : sent)
+            QCOMPARE(request.header("If-Modified-Since"), QByteArray("0"));
+    }
+
+    void redirectLoopFails()
+    {
+        m_fake->on(QStringLiteral("/loop"), FakeResponse::redirect("/loop"));
+        const FetchResult r
+                = QCoro::waitFor(m_client->GetBody(QStringLiteral("http://g.qzone.qq.com/loop")));
+        QVERIFY(!r.ok);
+        QVERIFY(!r.error.isEmpty());
+        QVERIFY(m_fake->requests().size() <= 6);
+    }
+
+    void redirectOffTheWebFails_data()
+    {
+        QTest::addColumn<QByteArray>("location");
+        QTest::newRow("file") << QByteArray("file:///etc/passwd");
+        QTest::newRow("ftp") << QByteArray("ftp://g.qzone.qq.com/x");
+        QTest::newRow("data") << QByteArray("data:text/html,gotcha");
+        QTest::newRow("qrc") << QByteArray("qrc:/x");
+    }
+
+    void redirectOffTheWebFails()
+    {
+        QFETCH(QByteArray, location);
+        m_fake->on(QStringLiteral("/r"), FakeResponse::redirect(location));
+        for (const Transfer::Kind kind :
+             {Transfer::Kind::GetBody, Transfer::Kind::OpenUrl, Transfer::Kind::Download}) {
+            const FetchResult r = fetch(kind, QStringLiteral("http://g.qzone.qq.com/r"));
+            QVERIFY(!r.ok);
+            QVERIFY(r.body.isEmpty());
+        }
+    }
+
+    // --- downloads ---
+
+    void downloadWritesExactBytes()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("head.bmp"));
+        QVERIFY(writeFile(path, "an older, longer file that must be replaced entirely"));
+        const QByteArray image = binaryBytes(300 * 1024); // several reads' worth
+        m_fake->on(QStringLiteral("/portrait"), FakeResponse::bytes(image, "image/png"));
+
+        QVERIFY(QCoro::waitFor(m_client->URLDownloadToFile(
+                QStringLiteral("http://qlogo2.store.qq.com/portrait"), path)));
+        QCOMPARE(readFile(path), image);
+
+        // The same bytes, undecoded, through the transfer itself.
+        const auto transfer
+                = m_client->startDownload(QStringLiteral("http://qlogo2.store.qq.com/portrait"));
+        const FetchResult r = QCoro::waitFor(transfer->wait());
+        QVERIFY(r.ok);
+        QCOMPARE(r.body, image);
+        QVERIFY(r.text.isEmpty());
+    }
+
+    void failedDownloadWritesNothing_data()
+    {
+        QTest::addColumn<FakeResponse>("answer");
+        QTest::addColumn<bool>("fileExisted");
+        const FakeResponse reset = behaving(Behaviour::ResetMidBody, binaryBytes(200 * 1024));
+        QTest::newRow("reset, no file before") << reset << false;
+        QTest::newRow("reset, file before") << reset << true;
+        QTest::newRow("over the cap") << behaving(Behaviour::Endless) << false;
+        QTest::newRow("over the cap, file before") << behaving(Behaviour::Endless) << true;
+    }
+
+    void failedDownloadWritesNothing()
+    {
+        QFETCH(FakeResponse, answer);
+        QFETCH(bool, fileExisted);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("face"));
+        const QByteArray before("the previous portrait");
+        if (fileExisted)
+            QVERIFY(writeFile(path, before));
+        m_client->setBodyCaps(4000, 100 * 1024);
+        m_fake->on(QStringLiteral("/portrait"), answer);
+
+        QVERIFY(!QCoro::waitFor(m_client->URLDownloadToFile(
+                QStringLiteral("http://qlogo2.store.qq.com/portrait"), path)));
+        if (fileExisted)
+            QCOMPARE(readFile(path), before);
+        else
+            QVERIFY(!QFile::exists(path));
+        // No temporary file left lying around either.
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
+                 fileExisted ? 1 : 0);
+    }
+
+    void writeFileWholeReportsFailure()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QVERIFY(!writeFileWhole(dir.filePath(QStringLiteral("missing/dir/file")), "x"));
+        const QString path = dir.filePath(QStringLiteral("empty"));
+        QVERIFY(writeFileWhole(path, QByteArray()));
+        QVERIFY(QFile::exists(path));
+        QCOMPARE(QFile(path).size(), 0);
+    }
+
+    // --- the life of a transfer ---
+
+    void waitAfterFinishGivesTheSameResult()
+    {
+        m_fake->on(QStringLiteral("/a"), FakeResponse::text("answer"));
+        const auto transfer = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/a"));
+        QSignalSpy finished(transfer.get(), &Transfer::finished);
+        const FetchResult first = QCoro::waitFor(transfer->wait());
+        QVERIFY(transfer->isFinished());
+        const FetchResult again = QCoro::waitFor(transfer->wait());
+        QVERIFY(first.ok && again.ok);
+        QCOMPARE(again.text, first.text);
+        QCOMPARE(transfer->result().text, QStringLiteral("answer"));
+        QCOMPARE(finished.size(), 1);
+        // Aborting a finished transfer changes nothing.
+        transfer->abort();
+        QVERIFY(transfer->result().ok);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void abortEndsOnceAsFailure()
+    {
+        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        const auto transfer = m_client->startOpenUrl(QStringLiteral("http://g.qzone.qq.com/slow"));
+        QSignalSpy finished(transfer.get(), &Transfer::finished);
+        auto waiting = transfer->wait();
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 1, testDeadlineMs);
+
+        transfer->abort();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(transfer->isFinished());
+        QVERIFY(!transfer->result().ok);
+        transfer->abort();
+        QCOMPARE(finished.size(), 1);
+
+        QTRY_VERIFY_WITH_TIMEOUT(waiting.isReady(), testDeadlineMs);
+        QVERIFY(!QCoro::waitFor(waiting).ok);
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 0, testDeadlineMs);
+        QCOMPARE(finished.size(), 1);
+    }
+
+    void destroyingTransferMidFlight()
+    {
+        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        auto transfer = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/slow"));
+        QObject receiver;
+        int signalled = 0;
+        connect(transfer.get(), &Transfer::finished, &receiver, [&] { ++signalled; });
+        auto waiting = transfer->wait();
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 1, testDeadlineMs);
+
+        transfer.reset();
+        // The connection is dropped, nobody is signalled, and a waiter still wakes up.
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 0, testDeadlineMs);
+        QTRY_VERIFY_WITH_TIMEOUT(waiting.isReady(), testDeadlineMs);
+        const FetchResult r = QCoro::waitFor(waiting);
+        QVERIFY(!r.ok);
+        QCOMPARE(signalled, 0);
+    }
+
+    void destroyingTransferInItsFinishedSlot()
+    {
+        m_fake->on(QStringLiteral("/a"), FakeResponse::text("answer"));
+        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        std::unique_ptr<Transfer> done
+                = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/a"));
+        std::unique_ptr<Transfer> aborted
+                = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/slow"));
+        std::unique_ptr<Transfer> timedOut;
+        connect(done.get(), &Transfer::finished, this, [&] { done.reset(); });
+        connect(aborted.get(), &Transfer::finished, this, [&] { aborted.reset(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!done, testDeadlineMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 1, testDeadlineMs);
+        aborted->abort();
+        QVERIFY(!aborted);
+
+        m_client->setDeadlineMs(100);
+        timedOut = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/slow"));
+        connect(timedOut.get(), &Transfer::finished, this, [&] { timedOut.reset(); });
+        QTRY_VERIFY_WITH_TIMEOUT(!timedOut, testDeadlineMs);
+    }
+
+    void closingTheClientEndsItsTransfers()
+    {
+        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        const auto transfer = m_client->startDownload(QStringLiteral("http://g.qzone.qq.com/slow"));
+        QSignalSpy finished(transfer.get(), &Transfer::finished);
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 1, testDeadlineMs);
+
+        m_client.reset();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(transfer->isFinished());
+        QVERIFY(!transfer->result().ok);
+        QVERIFY(!QCoro::waitFor(transfer->wait()).ok);
+        QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 0, testDeadlineMs);
+    }
+
+    void transfersRunSideBySide()
+    {
+        // An unanswered request must not hold up the next one to the same host.
+        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        m_fake->on(QStringLiteral("/quick"), FakeResponse::text("quick"));
+        const auto first = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/slow"));
+        const auto second = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/quick"));
+        QCOMPARE(QCoro::waitFor(second->wait()).text, QStringLiteral("quick"));
+        QVERIFY(!first->isFinished());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWeb)
+#include "tst_web.moc"
