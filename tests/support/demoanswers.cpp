@@ -1,0 +1,98 @@
+#include "support/demoanswers.h"
+
+#include "query/addresses.h"
+#include "support/fakeservices.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QStringEncoder>
+
+namespace DemoAnswers {
+
+QByteArray visitors(const DemoAccount &a)
+{
+    return QStringLiteral("_Callback({\"code\":0,\"subcode\":0,\"message\":\"\",\"default\":0,"
+                          "\"data\":{\"modvisitcount\":[{\"mod\":0,\"todaycount\":%1,"
+                          "\"totalcount\":%2},{\"mod\":1,\"todaycount\":0,\"totalcount\":0}]}});")
+            .arg(a.todayVisits)
+            .arg(a.totalVisits)
+            .toUtf8();
+}
+
+QByteArray portraitGbk(const DemoAccount &a)
+{
+    const QString text = QStringLiteral("portraitCallback({\"%1\":[\"http://qlogo2.store.qq.com/qzone/"
+                                        "%1/%1/100\",%2,-1,0,0,0,\"%3\",0]})")
+                                 .arg(a.qq)
+                                 .arg(a.points, 0, 'f', -1)
+                                 .arg(a.nickname);
+    QStringEncoder gbk("GB18030");
+    return gbk.encode(text);
+}
+
+QByteArray moods(const DemoAccount &a)
+{
+    return QStringLiteral("_Callback({\"code\":0,\"msglist\":[],\"num\":new Number(20),"
+                          "\"total\":new Number(%1),\"usrinfo\":{\"msgnum\":new Number(%1)}});")
+            .arg(a.moods)
+            .toUtf8();
+}
+
+QByteArray blog(const DemoAccount &a)
+{
+    QByteArray body = "_Callback({\"data\":{\"list\":[";
+    for (int i = 0; i < a.blogs; ++i)
+        body += "{\"blogid\":" + QByteArray::number(1000 + i) + ",\"title\":\"t\"},";
+    return body + "]}});";
+}
+
+QByteArray music(const DemoAccount &a)
+{
+    QByteArray body = "jsonCallback({\"code\":0,\"data\":{\"songlist\":[";
+    for (int i = 0; i < a.songs; ++i)
+        body += "{\"xqusic_id\":" + QByteArray::number(500 + i) + ",\"xsong_name\":\"s\"},";
+    return body + "]}})";
+}
+
+QByteArray flowerVine(const DemoAccount &a)
+{
+    return QStringLiteral("{\"code\":0,\"data\":{\"iGardener\":%5,\"iSun\":%1,\"iRain\":%2,"
+                          "\"iLove\":%3,\"iNutri\":%4,\"iFruitNum\":0}}")
+            .arg(a.sunshine, a.rain, a.love, a.nutrition, a.vineLevel)
+            .toUtf8();
+}
+
+QByteArray png(int width, int height, const QColor &colour)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+QString routeOf(const QString &address)
+{
+    return address.mid(QStringLiteral("http://").size());
+}
+
+void routeAccount(FakeServices &services, const DemoAccount &a, int delayMs)
+{
+    const auto answer = [&](const QString &address, FakeResponse response) {
+        response.delayMs = delayMs;
+        services.on(routeOf(address), response);
+    };
+    answer(Addresses::visitors(a.qq), FakeResponse::text(visitors(a)));
+    answer(Addresses::portrait(a.qq), FakeResponse::text(portraitGbk(a)));
+    answer(Addresses::moods(a.qq), FakeResponse::text(moods(a), "utf-8"));
+    answer(Addresses::blog(a.qq), FakeResponse::text(blog(a), "utf-8"));
+    answer(Addresses::music(a.qq), FakeResponse::text(music(a), "utf-8"));
+    answer(Addresses::flowerVine(a.qq), FakeResponse::text(flowerVine(a)));
+    answer(Addresses::qzonePortrait(a.qq),
+           FakeResponse::bytes(png(100, 100, Qt::darkCyan), "image/png"));
+    answer(Addresses::qqPortrait(a.qq), FakeResponse::bytes(png(100, 100, Qt::darkRed), "image/png"));
+}
+
+} // namespace DemoAnswers

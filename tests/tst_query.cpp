@@ -1,0 +1,441 @@
+#include "query/addresses.h"
+#include "query/queryrecord.h"
+#include "support/demoanswers.h"
+#include "support/fakeservices.h"
+#include "support/recordingdesktop.h"
+#include "support/scriptedprompt.h"
+#include "ui/mainwindow.h"
+#include "ui/resultcolumns.h"
+#include "ui_mainwindow.h"
+#include "web/webclient.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace DemoAnswers;
+
+class TestQuery : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void validation_data();
+    void validation();
+    void enterStartsQuery();
+    void roadOfOneQuery();
+    void requestsAreExactAndStartTogether();
+    void getBodyRequestsCarryIfModifiedSince();
+    void allServicesUnreachable();
+    void sameNumberTwice();
+    void vinePanelKeepsLastAnswer();
+    void cellsFollowStepOrderWhatever();
+    void longBlogListDoesNotOverflow();
+    void portraitsClearedLeaveFilesAlone();
+    void portraitsTickedWriteAndShowFiles();
+    void portraitsTickedMidQueryAreFetched();
+    void closingMidQueryIsSafe();
+
+private:
+    Ui::MainWindow *ui() const { return m_window->form(); }
+    QString cell(int row, const char *key) const;
+    void startQuery(const QString &qq);
+    bool waitIdle(int ms = 10000);
+    QString programFile(const QString &name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeServices> m_services;
+    std::unique_ptr<WebClient> m_web;
+    ScriptedPrompt m_prompt;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestQuery::init()
+{
+    m_services = std::make_unique<FakeServices>();
+    QVERIFY(m_services->listen());
+    m_services->setFallback(FakeResponse::text({}));
+    m_web = std::make_unique<WebClient>();
+    m_web->setProxy(m_services->proxy());
+    m_web->setDeadlineMs(5000);
+    m_prompt.clear();
+    m_window = std::make_unique<MainWindow>(
+            AppServices{ m_web.get(), &m_prompt, &m_desktop, m_dir.path() });
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+}
+
+void TestQuery::cleanup()
+{
+    m_window.reset();
+    m_web.reset();
+    m_services.reset();
+    QFile::remove(programFile(QStringLiteral("face")));
+    QFile::remove(programFile(QStringLiteral("head")));
+}
+
+QString TestQuery::cell(int row, const char *key) const
+{
+    const QTreeWidgetItem *item = ui()->ListView1->topLevelItem(row);
+    const int column = ResultColumns::indexOf(ui()->ListView1, QLatin1String(key));
+    return item && column >= 0 ? item->text(column) : QStringLiteral("<none>");
+}
+
+void TestQuery::startQuery(const QString &qq)
+{
+    ui()->Text1->setText(qq);
+    QTest::mouseClick(ui()->Command1, Qt::LeftButton);
+}
+
+bool TestQuery::waitIdle(int ms)
+{
+    return QTest::qWaitFor([this] { return !m_window->isQuerying(); }, ms);
+}
+
+void TestQuery::validation_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("warned");
+
+    const QString digitsOnly = QStringLiteral("您输入的内容错误!QQ号为纯数字!");
+    QTest::newRow("empty") << QString() << QStringLiteral("请输入QQ号码!") << false;
+    QTest::newRow("four digits") << QStringLiteral("1234") << QStringLiteral("QQ号码位数不正确!")
+                                 << false;
+    QTest::newRow("eleven digits")
+            << QStringLiteral("12345678901") << QStringLiteral("QQ号码位数不正确!") << false;
+    QTest::newRow("letter among five") << QStringLiteral("1234a") << digitsOnly << true;
+    QTest::newRow("leading blank") << QStringLiteral(" 12345") << digitsOnly << true;
+    QTest::newRow("full-width digits") << QStringLiteral("１２３４５") << digitsOnly << true;
+    QTest::newRow("short with letter") << QStringLiteral("12a") << QStringLiteral("QQ号码位数不正确!")
+                                       << false;
+}
+
+void TestQuery::validation()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, status);
+    QFETCH(bool, warned);
+
+    startQuery(typed);
+    QCOMPARE(m_window->statusText(), status);
+    if (warned) {
+        QCOMPARE(m_prompt.asked().size(), 1);
+        QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Warning);
+        QCOMPARE(m_prompt.asked().first().text, status);
+    } else {
+        QVERIFY(m_prompt.asked().isEmpty());
+    }
+    QCOMPARE(ui()->ListView1->topLevelItemCount(), 0);
+    QVERIFY(ui()->Command1->isEnabled());
+    QVERIFY(ui()->Text1->isEnabled());
+    QCOMPARE(ui()->Text1->text(), typed);
+    QVERIFY(m_services->requests().isEmpty());
+}
+
+void TestQuery::enterStartsQuery()
+{
+    routeAccount(*m_services, DemoAccount{});
+    QVERIFY(!ui()->Check1->isChecked());
+    ui()->Text1->setFocus();
+    QTest::keyClicks(ui()->Text1, QStringLiteral("10001"));
+    QTest::keyClick(ui()->Text1, Qt::Key_Return);
+    QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
+    QVERIFY(waitIdle());
+    QCOMPARE(m_window->lastQueriedQq(), QStringLiteral("10001"));
+}
+
+void TestQuery::roadOfOneQuery()
+{
+    DemoAccount account;
+    account.nickname = QStringLiteral(" 小明 同学 ");
+    routeAccount(*m_services, account, 100);
+
+    startQuery(QStringLiteral("10001"));
+    // Locked and reporting progress while the answers are on their way.
+    QCOMPARE(ui()->Command1->text(), QStringLiteral("查询中.."));
+    QVERIFY(!ui()->Command1->isEnabled());
+    QVERIFY(!ui()->Text1->isEnabled());
+    for (QAction *action : { ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx })
+        QVERIFY(!action->isEnabled());
+    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询中..."));
+    QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
+    QCOMPARE(cell(0, ColumnKey::num), QStringLiteral("10001"));
+    QCOMPARE(ui()->ListView1->currentItem(), ui()->ListView1->topLevelItem(0));
+    QVERIFY(ui()->ListView1->topLevelItem(0)->isSelected());
+    QCOMPARE(QApplication::focusWidget(), ui()->ListView1);
+
+    QVERIFY(waitIdle());
+    QCOMPARE(cell(0, ColumnKey::nam), QStringLiteral("小明 同学"));
+    QCOMPARE(cell(0, ColumnKey::jf), QStringLiteral("7840分"));
+    QCOMPARE(cell(0, ColumnKey::dj), QStringLiteral("35级"));
+    QCOMPARE(cell(0, ColumnKey::qqm2), QStringLiteral("20首"));
+    QCOMPARE(cell(0, ColumnKey::blog), QStringLiteral("3篇"));
+    QCOMPARE(cell(0, ColumnKey::ss), QStringLiteral("37条"));
+    QCOMPARE(cell(0, ColumnKey::jr), QStringLiteral("12人"));
+    QCOMPARE(cell(0, ColumnKey::ls), QStringLiteral("34567人"));
+
+    QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息:(3)级"));
+    QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
+    QCOMPARE(ui()->Label3->text(), QStringLiteral("花藤雨露值:45"));
+    QCOMPARE(ui()->Label5->text(), QStringLiteral("花藤爱心值:6"));
+    QCOMPARE(ui()->Label6->text(), QStringLiteral("花藤营养值:78"));
+
+    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_window->lastQueriedQq(), QStringLiteral("10001"));
+    QCOMPARE(ui()->Command1->text(), QStringLiteral("开始查询"));
+    QVERIFY(ui()->Command1->isEnabled());
+    QVERIFY(ui()->Text1->isEnabled());
+    QVERIFY(ui()->Text1->text().isEmpty());
+    QCOMPARE(QApplication::focusWidget(), ui()->Text1);
+    for (QAction *action : { ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx })
+        QVERIFY(action->isEnabled());
+    QVERIFY(m_prompt.asked().isEmpty());
+}
+
+void TestQuery::requestsAreExactAndStartTogether()
+{
+    ui()->Check1->setChecked(true);
+    // Nothing answers until every request has arrived: a query that asked one service after
+    // another would wait here for ever.
+    m_services->setFallback([] {
+        FakeResponse r = FakeResponse::text({});
+        r.behaviour = FakeResponse::Behaviour::NeverAnswer;
+        return r;
+    }());
+    startQuery(QStringLiteral("10001"));
+    QTRY_COMPARE(m_services->requests().size(), 8);
+    QVERIFY(m_window->isQuerying());
+
+    QStringList seen;
+    for (const RecordedRequest &r : m_services->requests()) {
+        QCOMPARE(r.method, QByteArray("GET"));
+        seen.append(QString::fromLatin1(r.host + r.pathAndQuery));
+    }
+    seen.sort();
+    QStringList expected = {
+        QStringLiteral("g.qzone.qq.com/cgi-bin/friendshow/cgi_get_visitor_simple?uin=10001"),
+        QStringLiteral("r.qzone.qq.com/fcg-bin/cgi_get_portrait.fcg?uins=10001&get_nick=1"),
+        QStringLiteral("taotao.qq.com/cgi-bin/emotion_cgi_msglist?uin=10001&ftype=0&sort=0&num=20"
+                       "&pos=20&g_tk=2750318846"),
+        QStringLiteral("b1.qzone.qq.com/cgi-bin/blognew/blog_get_titlelist?uin=10001&vuin=0"
+                       "&property=GoRE&category=&numperpage=100&sorttype=0&arch=0&pos=0&direct=1"
+                       "&r=268242"),
+        QStringLiteral("qzone-music.qq.com/fcg-bin/cgi_playlist_xml.fcg?uin=10001&json=1&comPic=1"
+                       "&p=0.05110394364654258&inCharset=GB2312&outCharset=utf8&hostUin=10001"
+                       "&notice=0&needNewCode=0&format=jsonp&platform=musicbox&utf8=1"
+                       "&jsonpCallback=jsonCallback&g_tk=7302"),
+        QStringLiteral("flower.qzone.qq.com/fcg-bin/fcg_get_user_flowerinfo?uin=10001"),
+        QStringLiteral("qlogo2.store.qq.com/qzone/10001/10001/100"),
+        QStringLiteral("qq-portrait.invalid/api/getImg/type/qqlogo/size/100?qq=10001"),
+    };
+    expected.sort();
+    QCOMPARE(seen, expected);
+}
+
+void TestQuery::getBodyRequestsCarryIfModifiedSince()
+{
+    routeAccount(*m_services, DemoAccount{});
+    for (int i = 0; i < 2; ++i) {
+        startQuery(QStringLiteral("10001"));
+        QVERIFY(waitIdle());
+    }
+    for (const QString &address : { Addresses::moods(QStringLiteral("10001")),
+                                    Addresses::blog(QStringLiteral("10001")),
+                                    Addresses::music(QStringLiteral("10001")) }) {
+        const QList<RecordedRequest> sent = m_services->requestsTo(routeOf(address));
+        QCOMPARE(sent.size(), 2);
+        for (const RecordedRequest &r : sent)
+            QCOMPARE(r.header("If-Modified-Since"), QByteArray("0"));
+    }
+}
+
+void TestQuery::allServicesUnreachable()
+{
+    // A proxy port where nobody listens: every transfer is refused.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost));
+    const quint16 closedPort = probe.serverPort();
+    probe.close();
+    m_web->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort));
+    ui()->Check1->setChecked(true);
+
+    startQuery(QStringLiteral("10001"));
+    QVERIFY(waitIdle());
+    QCOMPARE(cell(0, ColumnKey::num), QStringLiteral("10001"));
+    QCOMPARE(cell(0, ColumnKey::nam), QString());
+    QCOMPARE(cell(0, ColumnKey::jf), QStringLiteral("0分"));
+    QCOMPARE(cell(0, ColumnKey::dj), QStringLiteral("0级"));
+    QCOMPARE(cell(0, ColumnKey::qqm2), QString());
+    QCOMPARE(cell(0, ColumnKey::blog), QString());
+    for (const char *key : { ColumnKey::ss, ColumnKey::jr, ColumnKey::ls })
+        QCOMPARE(cell(0, key), QStringLiteral("空间有权限"));
+    QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:未查询"));
+    QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息"));
+    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QVERIFY(ui()->Command1->isEnabled());
+    QVERIFY(!QFile::exists(programFile(QStringLiteral("face"))));
+    QVERIFY(!QFile::exists(programFile(QStringLiteral("head"))));
+    QVERIFY(m_prompt.asked().isEmpty());
+}
+
+void TestQuery::sameNumberTwice()
+{
+    routeAccount(*m_services, DemoAccount{});
+    startQuery(QStringLiteral("10001"));
+    QVERIFY(waitIdle());
+    ui()->ListView1->topLevelItem(0)->setText(1, QStringLiteral("first"));
+    startQuery(QStringLiteral("10001"));
+    QVERIFY(waitIdle());
+    QCOMPARE(ui()->ListView1->topLevelItemCount(), 2);
+    QCOMPARE(cell(0, ColumnKey::nam), QStringLiteral("小明"));
+    QCOMPARE(cell(1, ColumnKey::nam), QStringLiteral("first"));
+    QCOMPARE(ui()->ListView1->currentItem(), ui()->ListView1->topLevelItem(0));
+}
+
+void TestQuery::vinePanelKeepsLastAnswer()
+{
+    routeAccount(*m_services, DemoAccount{});
+    DemoAccount second;
+    second.qq = QStringLiteral("10002");
+    routeAccount(*m_services, second);
+    m_services->on(routeOf(Addresses::flowerVine(second.qq)), FakeResponse::text({}));
+
+    startQuery(QStringLiteral("10001"));
+    QVERIFY(waitIdle());
+    startQuery(QStringLiteral("10002"));
+    QVERIFY(waitIdle());
+    QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
+    QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息:(3)级"));
+    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10002]查询成功..."));
+    QCOMPARE(m_window->lastQueriedQq(), QStringLiteral("10002"));
+}
+
+void TestQuery::cellsFollowStepOrderWhatever()
+{
+    // The later a step, the sooner its answer comes.
+    DemoAccount account;
+    routeAccount(*m_services, account);
+    const QList<QPair<QString, int>> delays = {
+        { Addresses::visitors(account.qq), 700 }, { Addresses::portrait(account.qq), 600 },
+        { Addresses::moods(account.qq), 500 },    { Addresses::blog(account.qq), 400 },
+        { Addresses::music(account.qq), 300 },    { Addresses::flowerVine(account.qq), 0 },
+    };
+    for (const auto &[address, delay] : delays) {
+        FakeResponse r = FakeResponse::text({});
+        if (address == Addresses::visitors(account.qq))
+            r.body = visitors(account);
+        else if (address == Addresses::portrait(account.qq))
+            r.body = portraitGbk(account);
+        else if (address == Addresses::moods(account.qq))
+            r.body = moods(account);
+        else if (address == Addresses::blog(account.qq))
+            r.body = blog(account);
+        else if (address == Addresses::music(account.qq))
+            r.body = music(account);
+        else
+            r.body = flowerVine(account);
+        r.delayMs = delay;
+        m_services->on(routeOf(address), r);
+    }
+
+    QStringList changes;
+    QTreeWidget *list = ui()->ListView1;
+    connect(list, &QTreeWidget::itemChanged, this, [&](QTreeWidgetItem *, int column) {
+        changes.append(list->headerItem()->data(column, Qt::UserRole).toString());
+    });
+    connect(m_window.get(), &MainWindow::queryFinished, this, [&] {
+        changes.append(ui()->Frame4->title());
+        changes.append(QStringLiteral("done"));
+    });
+    startQuery(account.qq);
+    QVERIFY(waitIdle());
+    const QStringList expected = { QStringLiteral("blog"), QStringLiteral("qqm2"),
+                                   QStringLiteral("jf"),   QStringLiteral("nam"),
+                                   QStringLiteral("jr"),   QStringLiteral("ls"),
+                                   QStringLiteral("ss"),   QStringLiteral("dj"),
+                                   QStringLiteral("QQ空间花藤信息:(3)级"), QStringLiteral("done") };
+    QCOMPARE(changes, expected);
+}
+
+void TestQuery::longBlogListDoesNotOverflow()
+{
+    DemoAccount account;
+    account.blogs = 40000;
+    routeAccount(*m_services, account);
+    startQuery(account.qq);
+    QVERIFY(waitIdle());
+    QCOMPARE(cell(0, ColumnKey::blog), QStringLiteral("40000篇"));
+}
+
+void TestQuery::portraitsClearedLeaveFilesAlone()
+{
+    routeAccount(*m_services, DemoAccount{});
+    for (const QString &name : { QStringLiteral("face"), QStringLiteral("head") }) {
+        QFile file(programFile(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("old " + name.toLatin1());
+    }
+    const QImage before = ui()->aicAlphaImage1->pixmap().toImage();
+    startQuery(QStringLiteral("10001"));
+    QVERIFY(waitIdle());
+    for (const QString &name : { QStringLiteral("face"), QStringLiteral("head") }) {
+        QFile file(programFile(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), "old " + name.toLatin1());
+    }
+    QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), before);
+    QVERIFY(m_services->requestsTo(routeOf(Addresses::qzonePortrait(QStringLiteral("10001"))))
+                    .isEmpty());
+}
+
+void TestQuery::portraitsTickedWriteAndShowFiles()
+{
+    DemoAccount account;
+    routeAccount(*m_services, account);
+    ui()->Check1->setChecked(true);
+    startQuery(account.qq);
+    QVERIFY(waitIdle());
+
+    QFile face(programFile(QStringLiteral("face")));
+    QVERIFY(face.open(QIODevice::ReadOnly));
+    QCOMPARE(face.readAll(), png(100, 100, Qt::darkCyan));
+    QFile head(programFile(QStringLiteral("head")));
+    QVERIFY(head.open(QIODevice::ReadOnly));
+    QCOMPARE(head.readAll(), png(100, 100, Qt::darkRed));
+    QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkCyan));
+    QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkRed));
+}
+
+void TestQuery::portraitsTickedMidQueryAreFetched()
+{
+    DemoAccount account;
+    routeAccount(*m_services, account, 300);
+    startQuery(account.qq);
+    QTRY_VERIFY(m_services->requests().size() >= 6);
+    QVERIFY(m_services->requestsTo(routeOf(Addresses::qqPortrait(account.qq))).isEmpty());
+    ui()->Check1->setChecked(true);
+    QVERIFY(waitIdle());
+    QCOMPARE(m_services->requestsTo(routeOf(Addresses::qqPortrait(account.qq))).size(), 1);
+    QVERIFY(QFile::exists(programFile(QStringLiteral("face"))));
+    QVERIFY(QFile::exists(programFile(QStringLiteral("head"))));
+}
+
+void TestQuery::closingMidQueryIsSafe()
+{
+    routeAccount(*m_services, DemoAccount{}, 2000);
+    startQuery(QStringLiteral("10001"));
+    QTRY_VERIFY(m_services->requests().size() >= 6);
+    m_window.reset();
+    // Every transfer of the abandoned query is dropped, and nothing touches the window.
+    QTRY_COMPARE(m_services->openConnections(), 0);
+}
+
+QTEST_MAIN(TestQuery)
+#include "tst_query.moc"
