@@ -66,7 +66,7 @@ void TestQuery::init()
     m_web->setDeadlineMs(5000);
     m_prompt.clear();
     m_window = std::make_unique<MainWindow>(
-            AppServices{ m_web.get(), &m_prompt, &m_desktop, m_dir.path() });
+            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
     m_window->show();
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
 }
@@ -113,8 +113,8 @@ void TestQuery::validation_data()
     QTest::newRow("letter among five") << QStringLiteral("1234a") << digitsOnly << true;
     QTest::newRow("leading blank") << QStringLiteral(" 12345") << digitsOnly << true;
     QTest::newRow("full-width digits") << QStringLiteral("１２３４５") << digitsOnly << true;
-    QTest::newRow("short with letter") << QStringLiteral("12a") << QStringLiteral("QQ号码位数不正确!")
-                                       << false;
+    QTest::newRow("short with letter")
+            << QStringLiteral("12a") << QStringLiteral("QQ号码位数不正确!") << false;
 }
 
 void TestQuery::validation()
@@ -141,7 +141,7 @@ void TestQuery::validation()
 
 void TestQuery::enterStartsQuery()
 {
-    routeAccount(*m_services, DemoAccount{});
+    routeAccount(*m_services, DemoAccount {});
     QVERIFY(!ui()->Check1->isChecked());
     ui()->Text1->setFocus();
     QTest::keyClicks(ui()->Text1, QStringLiteral("10001"));
@@ -162,7 +162,7 @@ void TestQuery::roadOfOneQuery()
     QCOMPARE(ui()->Command1->text(), QStringLiteral("查询中.."));
     QVERIFY(!ui()->Command1->isEnabled());
     QVERIFY(!ui()->Text1->isEnabled());
-    for (QAction *action : { ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx })
+    for (QAction *action : {ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx})
         QVERIFY(!action->isEnabled());
     QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询中..."));
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
@@ -194,7 +194,7 @@ void TestQuery::roadOfOneQuery()
     QVERIFY(ui()->Text1->isEnabled());
     QVERIFY(ui()->Text1->text().isEmpty());
     QCOMPARE(QApplication::focusWidget(), ui()->Text1);
-    for (QAction *action : { ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx })
+    for (QAction *action : {ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx})
         QVERIFY(action->isEnabled());
     QVERIFY(m_prompt.asked().isEmpty());
 }
@@ -220,20 +220,23 @@ void TestQuery::requestsAreExactAndStartTogether()
     }
     seen.sort();
     QStringList expected = {
-        QStringLiteral("g.qzone.qq.com/cgi-bin/friendshow/cgi_get_visitor_simple?uin=10001"),
-        QStringLiteral("r.qzone.qq.com/fcg-bin/cgi_get_portrait.fcg?uins=10001&get_nick=1"),
-        QStringLiteral("taotao.qq.com/cgi-bin/emotion_cgi_msglist?uin=10001&ftype=0&sort=0&num=20"
-                       "&pos=20&g_tk=2750318846"),
-        QStringLiteral("b1.qzone.qq.com/cgi-bin/blognew/blog_get_titlelist?uin=10001&vuin=0"
-                       "&property=GoRE&category=&numperpage=100&sorttype=0&arch=0&pos=0&direct=1"
-                       "&r=268242"),
-        QStringLiteral("qzone-music.qq.com/fcg-bin/cgi_playlist_xml.fcg?uin=10001&json=1&comPic=1"
-                       "&p=0.05110394364654258&inCharset=GB2312&outCharset=utf8&hostUin=10001"
-                       "&notice=0&needNewCode=0&format=jsonp&platform=musicbox&utf8=1"
-                       "&jsonpCallback=jsonCallback&g_tk=7302"),
-        QStringLiteral("flower.qzone.qq.com/fcg-bin/fcg_get_user_flowerinfo?uin=10001"),
-        QStringLiteral("qlogo2.store.qq.com/qzone/10001/10001/100"),
-        QStringLiteral("qq-portrait.invalid/api/getImg/type/qqlogo/size/100?qq=10001"),
+            QStringLiteral("g.qzone.qq.com/cgi-bin/friendshow/cgi_get_visitor_simple?uin=10001"),
+            QStringLiteral("r.qzone.qq.com/fcg-bin/cgi_get_portrait.fcg?uins=10001&get_nick=1"),
+            QStringLiteral(
+                    "taotao.qq.com/cgi-bin/emotion_cgi_msglist?uin=10001&ftype=0&sort=0&num=20"
+                    "&pos=20&g_tk=2750318846"),
+            QStringLiteral(
+                    "b1.qzone.qq.com/cgi-bin/blognew/blog_get_titlelist?uin=10001&vuin=0"
+                    "&property=GoRE&category=&numperpage=100&sorttype=0&arch=0&pos=0&direct=1"
+                    "&r=268242"),
+            QStringLiteral(
+                    "qzone-music.qq.com/fcg-bin/cgi_playlist_xml.fcg?uin=10001&json=1&comPic=1"
+                    "&p=0.05110394364654258&inCharset=GB2312&outCharset=utf8&hostUin=10001"
+                    "&notice=0&needNewCode=0&format=jsonp&platform=musicbox&utf8=1"
+                    "&jsonpCallback=jsonCallback&g_tk=7302"),
+            QStringLiteral("flower.qzone.qq.com/fcg-bin/fcg_get_user_flowerinfo?uin=10001"),
+            QStringLiteral("qlogo2.store.qq.com/qzone/10001/10001/100"),
+            QStringLiteral("qq-portrait.invalid/api/getImg/type/qqlogo/size/100?qq=10001"),
     };
     expected.sort();
     QCOMPARE(seen, expected);
@@ -241,14 +244,14 @@ void TestQuery::requestsAreExactAndStartTogether()
 
 void TestQuery::getBodyRequestsCarryIfModifiedSince()
 {
-    routeAccount(*m_services, DemoAccount{});
+    routeAccount(*m_services, DemoAccount {});
     for (int i = 0; i < 2; ++i) {
         startQuery(QStringLiteral("10001"));
         QVERIFY(waitIdle());
     }
-    for (const QString &address : { Addresses::moods(QStringLiteral("10001")),
-                                    Addresses::blog(QStringLiteral("10001")),
-                                    Addresses::music(QStringLiteral("10001")) }) {
+    for (const QString &address :
+         {Addresses::moods(QStringLiteral("10001")), Addresses::blog(QStringLiteral("10001")),
+          Addresses::music(QStringLiteral("10001"))}) {
         const QList<RecordedRequest> sent = m_services->requestsTo(routeOf(address));
         QCOMPARE(sent.size(), 2);
         for (const RecordedRequest &r : sent)
@@ -263,7 +266,8 @@ void TestQuery::allServicesUnreachable()
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const quint16 closedPort = probe.serverPort();
     probe.close();
-    m_web->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort));
+    m_web->setProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort));
     ui()->Check1->setChecked(true);
 
     startQuery(QStringLiteral("10001"));
@@ -274,7 +278,7 @@ void TestQuery::allServicesUnreachable()
     QCOMPARE(cell(0, ColumnKey::dj), QStringLiteral("0级"));
     QCOMPARE(cell(0, ColumnKey::qqm2), QString());
     QCOMPARE(cell(0, ColumnKey::blog), QString());
-    for (const char *key : { ColumnKey::ss, ColumnKey::jr, ColumnKey::ls })
+    for (const char *key : {ColumnKey::ss, ColumnKey::jr, ColumnKey::ls})
         QCOMPARE(cell(0, key), QStringLiteral("空间有权限"));
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:未查询"));
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息"));
@@ -287,7 +291,7 @@ void TestQuery::allServicesUnreachable()
 
 void TestQuery::sameNumberTwice()
 {
-    routeAccount(*m_services, DemoAccount{});
+    routeAccount(*m_services, DemoAccount {});
     startQuery(QStringLiteral("10001"));
     QVERIFY(waitIdle());
     ui()->ListView1->topLevelItem(0)->setText(1, QStringLiteral("first"));
@@ -301,7 +305,7 @@ void TestQuery::sameNumberTwice()
 
 void TestQuery::vinePanelKeepsLastAnswer()
 {
-    routeAccount(*m_services, DemoAccount{});
+    routeAccount(*m_services, DemoAccount {});
     DemoAccount second;
     second.qq = QStringLiteral("10002");
     routeAccount(*m_services, second);
@@ -323,9 +327,9 @@ void TestQuery::cellsFollowStepOrderWhatever()
     DemoAccount account;
     routeAccount(*m_services, account);
     const QList<QPair<QString, int>> delays = {
-        { Addresses::visitors(account.qq), 700 }, { Addresses::portrait(account.qq), 600 },
-        { Addresses::moods(account.qq), 500 },    { Addresses::blog(account.qq), 400 },
-        { Addresses::music(account.qq), 300 },    { Addresses::flowerVine(account.qq), 0 },
+            {Addresses::visitors(account.qq), 700}, {Addresses::portrait(account.qq), 600},
+            {Addresses::moods(account.qq), 500},    {Addresses::blog(account.qq), 400},
+            {Addresses::music(account.qq), 300},    {Addresses::flowerVine(account.qq), 0},
     };
     for (const auto &[address, delay] : delays) {
         FakeResponse r = FakeResponse::text({});
@@ -356,11 +360,11 @@ void TestQuery::cellsFollowStepOrderWhatever()
     });
     startQuery(account.qq);
     QVERIFY(waitIdle());
-    const QStringList expected = { QStringLiteral("blog"), QStringLiteral("qqm2"),
-                                   QStringLiteral("jf"),   QStringLiteral("nam"),
-                                   QStringLiteral("jr"),   QStringLiteral("ls"),
-                                   QStringLiteral("ss"),   QStringLiteral("dj"),
-                                   QStringLiteral("QQ空间花藤信息:(3)级"), QStringLiteral("done") };
+    const QStringList expected = {
+            QStringLiteral("blog"), QStringLiteral("qqm2"), QStringLiteral("jf"),
+            QStringLiteral("nam"),  QStringLiteral("jr"),   QStringLiteral("ls"),
+            QStringLiteral("ss"),   QStringLiteral("dj"),   QStringLiteral("QQ空间花藤信息:(3)级"),
+            QStringLiteral("done")};
     QCOMPARE(changes, expected);
 }
 
@@ -376,8 +380,8 @@ void TestQuery::longBlogListDoesNotOverflow()
 
 void TestQuery::portraitsClearedLeaveFilesAlone()
 {
-    routeAccount(*m_services, DemoAccount{});
-    for (const QString &name : { QStringLiteral("face"), QStringLiteral("head") }) {
+    routeAccount(*m_services, DemoAccount {});
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
         QFile file(programFile(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("old " + name.toLatin1());
@@ -385,7 +389,7 @@ void TestQuery::portraitsClearedLeaveFilesAlone()
     const QImage before = ui()->aicAlphaImage1->pixmap().toImage();
     startQuery(QStringLiteral("10001"));
     QVERIFY(waitIdle());
-    for (const QString &name : { QStringLiteral("face"), QStringLiteral("head") }) {
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
         QFile file(programFile(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), "old " + name.toLatin1());
@@ -429,7 +433,7 @@ void TestQuery::portraitsTickedMidQueryAreFetched()
 
 void TestQuery::closingMidQueryIsSafe()
 {
-    routeAccount(*m_services, DemoAccount{}, 2000);
+    routeAccount(*m_services, DemoAccount {}, 2000);
     startQuery(QStringLiteral("10001"));
     QTRY_VERIFY(m_services->requests().size() >= 6);
     m_window.reset();

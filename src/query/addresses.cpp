@@ -12,12 +12,15 @@ QString on(const char *host, const QString &pathAndQuery)
 
 QString visitors(const QString &qq)
 {
-    return on(Deployment::visitorsHost, QStringLiteral("/cgi-bin/friendshow/cgi_get_visitor_simple?uin=") + qq);
+    return on(Deployment::visitorsHost,
+              QStringLiteral("/cgi-bin/friendshow/cgi_get_visitor_simple?uin=") + qq);
 }
 
 QString portrait(const QString &qq)
 {
-    return on(Deployment::baseHost, QStringLiteral("/fcg-bin/cgi_get_portrait.fcg?uins=") + qq + QStringLiteral("&get_nick=1"));
+    return on(Deployment::baseHost,
+              QStringLiteral("/fcg-bin/cgi_get_portrait.fcg?uins=") + qq
+                      + QStringLiteral("&get_nick=1"));
 }
 
 QString moods(const QString &qq)
@@ -31,16 +34,19 @@ QString blog(const QString &qq)
 {
     return on(Deployment::blogHost,
               QStringLiteral("/cgi-bin/blognew/blog_get_titlelist?uin=") + qq
-                      + QStringLiteral("&vuin=0&property=GoRE&category=&numperpage=100&sorttype=0&arch=0&pos=0&direct=1&r=268242"));
+                      + QStringLiteral("&vuin=0&property=GoRE&category=&numperpage=100&sorttype=0&"
+                                       "arch=0&pos=0&direct=1&r=268242"));
 }
 
 QString music(const QString &qq)
 {
     return on(Deployment::musicHost,
               QStringLiteral("/fcg-bin/cgi_playlist_xml.fcg?uin=") + qq
-                      + QStringLiteral("&json=1&comPic=1&p=0.05110394364654258&inCharset=GB2312&outCharset=utf8&hostUin=")
+                      + QStringLiteral("&json=1&comPic=1&p=0.05110394364654258&inCharset=GB2312&"
+                                       "outCharset=utf8&hostUin=")
                       + qq
-                      + QStringLiteral("&notice=0&needNewCode=0&format=jsonp&platform=musicbox&utf8=1&jsonpCallback=jsonCallback&g_tk=7302"));
+                      + QStringLiteral("&notice=0&needNewCode=0&format=jsonp&platform=musicbox&"
+                                       "utf8=1&jsonpCallback=jsonCallback&g_tk=7302"));
 }
 
 QString flowerVine(const QString &qq)
@@ -50,17 +56,20 @@ QString flowerVine(const QString &qq)
 
 QString qzonePortrait(const QString &qq)
 {
-    return on(Deployment::portraitStoreHost, QStringLiteral("/qzone/") + qq + QStringLiteral("/") + qq + QStringLiteral("/100"));
+    return on(Deployment::portraitStoreHost,
+              QStringLiteral("/qzone/") + qq + QStringLiteral("/") + qq + QStringLiteral("/100"));
 }
 
 QString qqPortrait(const QString &qq)
 {
-    return on(Deployment::qqPortraitHost, QStringLiteral("/api/getImg/type/qqlogo/size/100?qq=") + qq);
+    return on(Deployment::qqPortraitHost,
+              QStringLiteral("/api/getImg/type/qqlogo/size/100?qq=") + qq);
 }
 
 QString qqPortraitHd(const QString &qq)
 {
-    return on(Deployment::qqPortraitHost, QStringLiteral("/api/getImg/type/qqlogo/size/640?qq=") + qq);
+    return on(Deployment::qqPortraitHost,
+              QStringLiteral("/api/getImg/type/qqlogo/size/640?qq=") + qq);
 }
 
 QString reachabilityProbe()

@@ -13,8 +13,8 @@ QString blog(const QString &qq);
 QString music(const QString &qq);
 QString flowerVine(const QString &qq);
 QString qzonePortrait(const QString &qq); // 100-pixel QZone portrait, also the copied address
-QString qqPortrait(const QString &qq);    // 100-pixel QQ portrait
-QString qqPortraitHd(const QString &qq);  // 640-pixel QQ portrait
+QString qqPortrait(const QString &qq); // 100-pixel QQ portrait
+QString qqPortraitHd(const QString &qq); // 640-pixel QQ portrait
 
 QString reachabilityProbe();
 

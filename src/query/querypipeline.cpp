@@ -13,9 +13,7 @@ const QString restrictedSpace = QStringLiteral("空间有权限");
 }
 
 QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq)
-    : m_web(web)
-    , m_view(view)
-    , m_programDir(std::move(programDir))
+    : m_web(web), m_view(view), m_programDir(std::move(programDir))
 {
     m_record.qq = std::move(qq);
     const QString &n = m_record.qq;
@@ -42,8 +40,8 @@ void QueryRun::cancel()
 
 void QueryRun::abortAll()
 {
-    for (auto *transfer : { &m_visitors, &m_portrait, &m_moods, &m_blog, &m_music, &m_flowerVine,
-                            &m_qzonePortrait, &m_qqPortrait }) {
+    for (auto *transfer : {&m_visitors, &m_portrait, &m_moods, &m_blog, &m_music, &m_flowerVine,
+                           &m_qzonePortrait, &m_qqPortrait}) {
         if (*transfer)
             (*transfer)->abort();
     }
@@ -71,7 +69,8 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
         co_return;
     if (!r.blogText.isEmpty()) {
         r.blogCount = CountMarker(r.blogText, QLatin1String(blogMarker));
-        run->m_view->writeCell(ColumnKey::blog, QString::number(r.blogCount) + QStringLiteral("篇"));
+        run->m_view->writeCell(ColumnKey::blog,
+                               QString::number(r.blogCount) + QStringLiteral("篇"));
     }
 
     r.points = ExtractPoints(r.portraitText);
@@ -87,7 +86,8 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
         co_return;
     if (!r.musicText.isEmpty()) {
         r.musicCount = CountMarker(r.musicText, QLatin1String(musicMarker));
-        run->m_view->writeCell(ColumnKey::qqm2, QString::number(r.musicCount) + QStringLiteral("首"));
+        run->m_view->writeCell(ColumnKey::qqm2,
+                               QString::number(r.musicCount) + QStringLiteral("首"));
     }
 
     co_await run->showPortraits();

@@ -3,9 +3,9 @@
 #include "query/queryrecord.h"
 #include "query/queryview.h"
 
-#include <QCoroTask>
-
 #include <memory>
+
+#include <QCoroTask>
 
 class Transfer;
 class WebClient;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
+
+#include <QString>
 
 // The values of the query in progress; cleared at the start of every query.
 struct QueryRecord

@@ -1,21 +1,37 @@
+#include "shell/mainwindowlifecycle.h"
+#include "shell/splashwindow.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
 #include "web/webclient.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mirelo"));
 
+    // Every text of the program is Simplified Chinese; Qt's own (message box buttons) follow
+    // when Qt's translations are installed.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtTexts);
+
     WebClient web;
     MessageBoxPrompt prompt;
     SystemDesktop desktop;
     const AppServices services{ &web, &prompt, &desktop, QApplication::applicationDirPath() };
 
-    MainWindow window(services);
-    window.show();
+    // Every run begins with the splash; its fade-out ends by opening the main window.
+    std::unique_ptr<MainWindow> window;
+    auto *splash = new SplashWindow(services.programDir);
+    QObject::connect(splash, &SplashWindow::handOver,
+                     [&] { window = MainWindowLifecycle::openMainWindow(services); });
+    splash->show();
     return app.exec();
 }

@@ -41,9 +41,7 @@ QPixmap loadPortrait(const QString &filePath)
 } // namespace
 
 MainWindow::MainWindow(const AppServices &services, QWidget *parent)
-    : QMainWindow(parent)
-    , m_ui(std::make_unique<Ui::MainWindow>())
-    , m_services(services)
+    : QMainWindow(parent), m_ui(std::make_unique<Ui::MainWindow>()), m_services(services)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
@@ -132,7 +130,7 @@ void MainWindow::onCommand1Clicked()
     if (m_run)
         m_run->cancel(); // only a finished run can be here; this just drops its transfers
     m_run = std::make_shared<QueryRun>(m_services.web, static_cast<QueryView *>(this),
-                                     m_services.programDir, typed);
+                                       m_services.programDir, typed);
     m_querying = true;
     emit queryStarted();
     // Fire and forget: the run keeps itself alive and stops touching us once cancelled.
@@ -144,7 +142,7 @@ void MainWindow::lockQueryControls(bool locked)
     m_ui->Text1->setEnabled(!locked);
     if (locked)
         m_ui->Command1->setEnabled(false);
-    for (QAction *action : { m_ui->cpp, m_ui->cll, m_ui->cppt, m_ui->ycxxx })
+    for (QAction *action : {m_ui->cpp, m_ui->cll, m_ui->cppt, m_ui->ycxxx})
         action->setEnabled(!locked);
     if (!locked)
         m_ui->Command1->setEnabled(true);
@@ -181,7 +179,8 @@ void MainWindow::showFlowerVine(const FlowerVineValues &values)
     m_ui->Label5->setText(QStringLiteral("花藤爱心值:") + values.love);
     m_ui->Label3->setText(QStringLiteral("花藤雨露值:") + values.rain);
     m_ui->Label6->setText(QStringLiteral("花藤营养值:") + values.nutrition);
-    m_ui->Frame4->setTitle(QStringLiteral("QQ空间花藤信息:(") + values.level + QStringLiteral(")级"));
+    m_ui->Frame4->setTitle(QStringLiteral("QQ空间花藤信息:(") + values.level
+                           + QStringLiteral(")级"));
 }
 
 void MainWindow::completeQuery()

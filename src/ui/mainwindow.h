@@ -3,9 +3,9 @@
 #include "query/queryview.h"
 #include "ui/appservices.h"
 
-#include <QMainWindow>
-
 #include <memory>
+
+#include <QMainWindow>
 
 struct QueryRecord;
 class QLabel;

@@ -17,15 +17,15 @@ struct Column
 
 constexpr Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignVCenter;
 const Column columns[] = {
-    { ColumnKey::num, u"QQ号码", 73, Qt::AlignLeft | Qt::AlignVCenter },
-    { ColumnKey::nam, u"昵称", 100, centred },
-    { ColumnKey::jf, u"积分", 60, centred },
-    { ColumnKey::dj, u"等级", 60, centred },
-    { ColumnKey::qqm2, u"音乐", 60, centred },
-    { ColumnKey::blog, u"日志", 73, centred },
-    { ColumnKey::ss, u"说说", 73, centred },
-    { ColumnKey::jr, u"今日访问", 73, centred },
-    { ColumnKey::ls, u"历史访问", 73, centred },
+        {ColumnKey::num, u"QQ号码", 73, Qt::AlignLeft | Qt::AlignVCenter},
+        {ColumnKey::nam, u"昵称", 100, centred},
+        {ColumnKey::jf, u"积分", 60, centred},
+        {ColumnKey::dj, u"等级", 60, centred},
+        {ColumnKey::qqm2, u"音乐", 60, centred},
+        {ColumnKey::blog, u"日志", 73, centred},
+        {ColumnKey::ss, u"说说", 73, centred},
+        {ColumnKey::jr, u"今日访问", 73, centred},
+        {ColumnKey::ls, u"历史访问", 73, centred},
 };
 constexpr int keyRole = Qt::UserRole;
 } // namespace

@@ -21,11 +21,12 @@ QByteArray visitors(const DemoAccount &a)
 
 QByteArray portraitGbk(const DemoAccount &a)
 {
-    const QString text = QStringLiteral("portraitCallback({\"%1\":[\"http://qlogo2.store.qq.com/qzone/"
-                                        "%1/%1/100\",%2,-1,0,0,0,\"%3\",0]})")
-                                 .arg(a.qq)
-                                 .arg(a.points, 0, 'f', -1)
-                                 .arg(a.nickname);
+    const QString text
+            = QStringLiteral("portraitCallback({\"%1\":[\"http://qlogo2.store.qq.com/qzone/"
+                             "%1/%1/100\",%2,-1,0,0,0,\"%3\",0]})")
+                      .arg(a.qq)
+                      .arg(a.points, 0, 'f', -1)
+                      .arg(a.nickname);
     QStringEncoder gbk("GB18030");
     return gbk.encode(text);
 }
@@ -92,7 +93,8 @@ void routeAccount(FakeServices &services, const DemoAccount &a, int delayMs)
     answer(Addresses::flowerVine(a.qq), FakeResponse::text(flowerVine(a)));
     answer(Addresses::qzonePortrait(a.qq),
            FakeResponse::bytes(png(100, 100, Qt::darkCyan), "image/png"));
-    answer(Addresses::qqPortrait(a.qq), FakeResponse::bytes(png(100, 100, Qt::darkRed), "image/png"));
+    answer(Addresses::qqPortrait(a.qq),
+           FakeResponse::bytes(png(100, 100, Qt::darkRed), "image/png"));
 }
 
 } // namespace DemoAnswers

@@ -10,7 +10,7 @@ QStringList ScriptedPrompt::texts() const
 
 Prompt::Answer ScriptedPrompt::record(Kind kind, const QString &text, Answer unscripted)
 {
-    const Asked asked{ kind, text };
+    const Asked asked {kind, text};
     m_asked.append(asked);
     if (m_onAsk)
         m_onAsk(asked);

@@ -2,11 +2,11 @@
 
 #include "ui/prompt.h"
 
+#include <functional>
+
 #include <QList>
 #include <QQueue>
 #include <QStringList>
-
-#include <functional>
 
 // A prompt that answers from a script and records every message box it was asked for.
 class ScriptedPrompt : public Prompt

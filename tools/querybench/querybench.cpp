@@ -13,15 +13,15 @@
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
-
-#include <algorithm>
-#include <cstdio>
 
 namespace {
 
@@ -96,7 +96,7 @@ CaseResult runCase(MainWindow &window, int runs, bool portraits, int timeoutMs)
             times.append(elapsed);
         ui->ListView1->clear();
     }
-    return { times.isEmpty() ? -1 : median(times), worstGap, int(times.size()) };
+    return {times.isEmpty() ? -1 : median(times), worstGap, int(times.size())};
 }
 
 } // namespace
@@ -114,7 +114,7 @@ int main(int argc, char *argv[])
     QCommandLineOption hostileOption(
             QStringLiteral("stall-probe"),
             QStringLiteral("Also run against a service that never answers and one that drips."));
-    parser.addOptions({ delayOption, runsOption, hostileOption });
+    parser.addOptions({delayOption, runsOption, hostileOption});
     parser.process(app);
     const int delay = parser.value(delayOption).toInt();
     const int runs = std::max(1, parser.value(runsOption).toInt());
@@ -132,7 +132,7 @@ int main(int argc, char *argv[])
     web.setProxy(services.proxy());
     ScriptedPrompt prompt;
     RecordingDesktop desktop;
-    MainWindow window(AppServices{ &web, &prompt, &desktop, dir.path() });
+    MainWindow window(AppServices {&web, &prompt, &desktop, dir.path()});
     window.show();
 
     // Six services answer the text steps, two more the portraits; one after another would take
@@ -140,7 +140,7 @@ int main(int argc, char *argv[])
     std::printf("query benchmark: D = %d ms, %d queries per case\n", delay, runs);
     std::printf("%-22s %10s %8s %12s %14s %6s\n", "case", "median ms", "/ D", "/ sum of D",
                 "worst gap ms", "done");
-    for (const bool portraits : { false, true }) {
+    for (const bool portraits : {false, true}) {
         const CaseResult r = runCase(window, runs, portraits, 30000);
         const int requests = portraits ? 8 : 6;
         std::printf("%-22s %10.1f %8.2f %12.3f %14.1f %3d/%d\n",
@@ -154,8 +154,8 @@ int main(int argc, char *argv[])
         // window keeps serving events meanwhile.
         web.setDeadlineMs(3000);
         const QList<QPair<const char *, FakeResponse::Behaviour>> hostile = {
-            { "never answers", FakeResponse::Behaviour::NeverAnswer },
-            { "drips", FakeResponse::Behaviour::Drip },
+                {"never answers", FakeResponse::Behaviour::NeverAnswer},
+                {"drips", FakeResponse::Behaviour::Drip},
         };
         for (const auto &[name, behaviour] : hostile) {
             services.clearRoutes();

@@ -1,0 +1,273 @@
+#include "query/addresses.h"
+#include "query/queryrecord.h"
+#include "support/demoanswers.h"
+#include "support/fakeservices.h"
+#include "support/recordingdesktop.h"
+#include "support/scriptedprompt.h"
+#include "ui/mainwindow.h"
+#include "ui/resultcolumns.h"
+#include "ui_mainwindow.h"
+#include "web/webclient.h"
+
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+using namespace DemoAnswers;
+
+Q_DECLARE_METATYPE(FakeResponse)
+
+namespace {
+
+enum class Service { Visitors, Portrait, Moods, Blog, Music, FlowerVine, QZonePortrait };
+
+QString addressOf(Service service, const QString &qq)
+{
+    switch (service) {
+    case Service::Visitors:
+        return Addresses::visitors(qq);
+    case Service::Portrait:
+        return Addresses::portrait(qq);
+    case Service::Moods:
+        return Addresses::moods(qq);
+    case Service::Blog:
+        return Addresses::blog(qq);
+    case Service::Music:
+        return Addresses::music(qq);
+    case Service::FlowerVine:
+        return Addresses::flowerVine(qq);
+    case Service::QZonePortrait:
+        return Addresses::qzonePortrait(qq);
+    }
+    return {};
+}
+
+FakeResponse behaving(FakeResponse::Behaviour behaviour, QByteArray body = "{\"todaycount\":1,")
+{
+    FakeResponse r = FakeResponse::text(std::move(body));
+    r.behaviour = behaviour;
+    r.dripIntervalMs = 200;
+    return r;
+}
+
+QByteArray garbage(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    QRandomGenerator generator(20261207);
+    for (char &c : bytes)
+        c = char(generator.bounded(256));
+    return bytes;
+}
+
+quint32 crc32(const QByteArray &data)
+{
+    quint32 crc = 0xffffffffu;
+    for (const char byte : data) {
+        crc ^= quint8(byte);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xedb88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// A PNG whose header claims 30000 × 30000 pixels, with about 10 MB of image data.
+QByteArray hugeDeclaredPng()
+{
+    QByteArray header = "IHDR";
+    char dims[8];
+    qToBigEndian<quint32>(30000, dims);
+    qToBigEndian<quint32>(30000, dims + 4);
+    header.append(dims, 8);
+    header.append("\x08\x06\x00\x00\x00", 5);
+    QByteArray png = "\x89PNG\r\n\x1a\n";
+    char word[4];
+    qToBigEndian<quint32>(13, word);
+    png.append(word, 4);
+    png += header;
+    qToBigEndian<quint32>(crc32(header), word);
+    png.append(word, 4);
+    // An image data chunk follows; the picture's size is known before any of it is read.
+    const int dataSize = 10 * 1000 * 1000;
+    qToBigEndian<quint32>(dataSize, word);
+    png.append(word, 4);
+    png += "IDAT";
+    return png + QByteArray(dataSize + 4, '\0');
+}
+
+} // namespace
+
+// Services that misbehave: the query still ends within its deadline, the affected values stay
+// empty as for a failed answer, and every other value is right.
+class TestHostile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void misbehavingService_data();
+    void misbehavingService();
+    void garbageEverywhere();
+    void unknownCharsetStillDecodesNickname();
+    void hugeDeclaredImageIsRefused();
+
+private:
+    Ui::MainWindow *ui() const { return m_window->form(); }
+    QString cell(const char *key) const;
+    bool runQuery(const QString &qq);
+
+    static constexpr int deadlineMs = 1500;
+    QTemporaryDir m_dir;
+    std::unique_ptr<FakeServices> m_services;
+    std::unique_ptr<WebClient> m_web;
+    ScriptedPrompt m_prompt;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<MainWindow> m_window;
+    DemoAccount m_account;
+};
+
+void TestHostile::init()
+{
+    m_services = std::make_unique<FakeServices>();
+    QVERIFY(m_services->listen());
+    routeAccount(*m_services, m_account);
+    m_web = std::make_unique<WebClient>();
+    m_web->setProxy(m_services->proxy());
+    m_web->setDeadlineMs(deadlineMs);
+    m_window = std::make_unique<MainWindow>(
+            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
+    m_window->show();
+}
+
+void TestHostile::cleanup()
+{
+    m_window.reset();
+    m_web.reset();
+    m_services.reset();
+}
+
+QString TestHostile::cell(const char *key) const
+{
+    const QTreeWidgetItem *row = ui()->ListView1->topLevelItem(0);
+    const int column = ResultColumns::indexOf(ui()->ListView1, QLatin1String(key));
+    return row && column >= 0 ? row->text(column) : QStringLiteral("<none>");
+}
+
+bool TestHostile::runQuery(const QString &qq)
+{
+    ui()->Text1->setText(qq);
+    QTest::mouseClick(ui()->Command1, Qt::LeftButton);
+    // Requests run side by side, so the whole query is bounded by about one deadline.
+    return QTest::qWaitFor([this] { return !m_window->isQuerying(); }, 3 * deadlineMs + 2000);
+}
+
+void TestHostile::misbehavingService_data()
+{
+    QTest::addColumn<int>("service");
+    QTest::addColumn<FakeResponse>("answer");
+    QTest::addColumn<QStringList>("emptyKeys");
+
+    using B = FakeResponse::Behaviour;
+    const QStringList restricted = {QStringLiteral("restricted")};
+    QTest::newRow("visitors drip past the deadline")
+            << int(Service::Visitors) << behaving(B::Drip, visitors(m_account)) << restricted;
+    QTest::newRow("visitors never answer")
+            << int(Service::Visitors) << behaving(B::NeverAnswer) << restricted;
+    QTest::newRow("moods never end") << int(Service::Moods) << behaving(B::Endless) << restricted;
+    QTest::newRow("moods close without answer")
+            << int(Service::Moods) << behaving(B::CloseWithoutAnswer) << restricted;
+    QTest::newRow("portrait reset mid-body")
+            << int(Service::Portrait) << behaving(B::ResetMidBody, portraitGbk(m_account))
+            << QStringList {QStringLiteral("portrait")};
+    QTest::newRow("blog redirect loop")
+            << int(Service::Blog)
+            << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
+            << QStringList {QStringLiteral("blog")};
+    QTest::newRow("music redirect to file")
+            << int(Service::Music) << FakeResponse::redirect("file:///etc/passwd")
+            << QStringList {QStringLiteral("qqm2")};
+    QTest::newRow("music redirect to ftp")
+            << int(Service::Music) << FakeResponse::redirect("ftp://127.0.0.1/music")
+            << QStringList {QStringLiteral("qqm2")};
+    QTest::newRow("flower-vine accepts and never answers")
+            << int(Service::FlowerVine) << behaving(B::NeverAnswer)
+            << QStringList {QStringLiteral("vine")};
+}
+
+void TestHostile::misbehavingService()
+{
+    QFETCH(int, service);
+    QFETCH(FakeResponse, answer);
+    QFETCH(QStringList, emptyKeys);
+
+    m_services->on(routeOf(addressOf(Service(service), m_account.qq)), answer);
+    QVERIFY(runQuery(m_account.qq));
+    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QVERIFY(ui()->Command1->isEnabled());
+
+    const bool restricted = emptyKeys.contains(QStringLiteral("restricted"));
+    const bool noPortrait = emptyKeys.contains(QStringLiteral("portrait"));
+    QCOMPARE(cell(ColumnKey::jr),
+             restricted ? QStringLiteral("空间有权限") : QStringLiteral("12人"));
+    QCOMPARE(cell(ColumnKey::ls),
+             restricted ? QStringLiteral("空间有权限") : QStringLiteral("34567人"));
+    QCOMPARE(cell(ColumnKey::ss),
+             restricted ? QStringLiteral("空间有权限") : QStringLiteral("37条"));
+    QCOMPARE(cell(ColumnKey::jf), noPortrait ? QStringLiteral("0分") : QStringLiteral("7840分"));
+    QCOMPARE(cell(ColumnKey::dj), noPortrait ? QStringLiteral("0级") : QStringLiteral("35级"));
+    QCOMPARE(cell(ColumnKey::nam), noPortrait ? QString() : QStringLiteral("小明"));
+    QCOMPARE(cell(ColumnKey::blog),
+             emptyKeys.contains(QStringLiteral("blog")) ? QString() : QStringLiteral("3篇"));
+    QCOMPARE(cell(ColumnKey::qqm2),
+             emptyKeys.contains(QStringLiteral("qqm2")) ? QString() : QStringLiteral("20首"));
+    QCOMPARE(ui()->Label2->text(),
+             emptyKeys.contains(QStringLiteral("vine")) ? QStringLiteral("花藤阳光值:未查询")
+                                                        : QStringLiteral("花藤阳光值:120"));
+    // Nothing of the query is left hanging on the wire.
+    QTRY_COMPARE(m_services->openConnections(), 0);
+}
+
+void TestHostile::garbageEverywhere()
+{
+    const QByteArray noise = garbage(64 * 1024);
+    for (const Service service : {Service::Visitors, Service::Portrait, Service::Moods,
+                                  Service::Blog, Service::Music, Service::FlowerVine}) {
+        m_services->on(routeOf(addressOf(service, m_account.qq)),
+                       FakeResponse::bytes(noise, "application/octet-stream"));
+    }
+    QVERIFY(runQuery(m_account.qq));
+    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(cell(ColumnKey::jf), QStringLiteral("0分"));
+    QCOMPARE(cell(ColumnKey::jr), QStringLiteral("空间有权限"));
+    // Whatever the cuts found, the counts are whole numbers with their units.
+    QVERIFY(cell(ColumnKey::blog).endsWith(u'篇'));
+    QVERIFY(cell(ColumnKey::qqm2).endsWith(u'首'));
+}
+
+void TestHostile::unknownCharsetStillDecodesNickname()
+{
+    FakeResponse r = FakeResponse::text(portraitGbk(m_account), "x-no-such-charset");
+    m_services->on(routeOf(Addresses::portrait(m_account.qq)), r);
+    FakeResponse invalid = FakeResponse::text(moods(m_account), "\"utf-8");
+    m_services->on(routeOf(Addresses::moods(m_account.qq)), invalid);
+    QVERIFY(runQuery(m_account.qq));
+    QCOMPARE(cell(ColumnKey::nam), QStringLiteral("小明"));
+    QCOMPARE(cell(ColumnKey::ss), QStringLiteral("37条"));
+}
+
+void TestHostile::hugeDeclaredImageIsRefused()
+{
+    m_services->on(routeOf(Addresses::qzonePortrait(m_account.qq)),
+                   FakeResponse::bytes(hugeDeclaredPng(), "image/png"));
+    ui()->Check1->setChecked(true);
+    const QImage defaultPicture = ui()->aicAlphaImage1->pixmap().toImage();
+    QVERIFY(runQuery(m_account.qq));
+    QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), defaultPicture);
+    QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkRed));
+    QCOMPARE(cell(ColumnKey::jf), QStringLiteral("7840分"));
+}
+
+QTEST_MAIN(TestHostile)
+#include "tst_hostile.moc"
