@@ -1,8 +1,18 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test (offscreen, no display needed).
+# Sets up, builds and runs every test (offscreen, no display needed): first a normal build,
+# then the same suite built with AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
+
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMIRELO_WERROR=ON >/dev/null
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure
+
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMIRELO_WERROR=ON \
+    -DMIRELO_SANITIZE=ON >/dev/null
+cmake --build build-sanitize
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp" \
+    ctest --test-dir build-sanitize --output-on-failure
