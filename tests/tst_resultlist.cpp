@@ -183,6 +183,9 @@ void TestResultList::menuOpensOnRightPress()
     // A press on a row selects it whatever the button, so the commands act on that row.
     if (onRow)
         QCOMPARE(list()->selectedItems(), {list()->topLevelItem(1)});
+    // A right press beside the rows leaves the selection for the menu's commands.
+    else if (button == Qt::RightButton)
+        QCOMPARE(list()->selectedItems(), {list()->topLevelItem(0)});
 }
 
 void TestResultList::menuOpensFromKeyboard_data()

@@ -73,11 +73,12 @@ bool ResultListMenu::eventFilter(QObject *watched, QEvent *event)
     // is gone already.
     if (event->type() == QEvent::MouseButtonPress && watched == m_viewport) {
         const auto *press = static_cast<QMouseEvent *>(event);
-        if (press->button() == Qt::RightButton)
-            m_menu->popup(press->globalPosition().toPoint());
-        // The list still sees the press, so a right click selects the row under the pointer
-        // as it does in the platform's own list controls.
-        return false;
+        if (press->button() != Qt::RightButton)
+            return false;
+        m_menu->popup(press->globalPosition().toPoint());
+        // On a row the list still sees the press and selects that row, as the platform's own
+        // lists do; on empty space the selection stays, so the menu acts on the selected row.
+        return m_list->itemAt(press->position().toPoint()) == nullptr;
     }
     if (event->type() == QEvent::KeyPress && watched == m_list
         && isMenuKey(static_cast<QKeyEvent *>(event))) {
