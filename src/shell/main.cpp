@@ -15,17 +15,17 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Mirelo"));
 
-    // Every text of the program is Simplified Chinese; Qt's own (message box buttons) follow
-    // when Qt's translations are installed.
+    // The program's own texts are Simplified Chinese whatever the locale; Qt's (message box
+    // buttons) follow the user's locale when Qt's translations are installed.
     QTranslator qtTexts;
-    if (qtTexts.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtTexts);
 
     WebClient web;
     MessageBoxPrompt prompt;
     SystemDesktop desktop;
-    const AppServices services{ &web, &prompt, &desktop, QApplication::applicationDirPath() };
+    const AppServices services {&web, &prompt, &desktop, QApplication::applicationDirPath()};
 
     // Every run begins with the splash; its fade-out ends by opening the main window.
     std::unique_ptr<MainWindow> window;

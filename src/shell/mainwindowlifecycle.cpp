@@ -1,0 +1,236 @@
+#include "shell/mainwindowlifecycle.h"
+
+#include "query/addresses.h"
+#include "shell/aboutwindow.h"
+#include "shell/windowplacement.h"
+#include "ui/desktop.h"
+#include "ui/mainwindow.h"
+#include "ui/prompt.h"
+#include "ui_mainwindow.h"
+#include "web/webclient.h"
+
+#include <QAudioOutput>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLibrary>
+#include <QMediaFormat>
+#include <QMediaPlayer>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QUrl>
+
+namespace {
+// Support files the splash has just written into the program directory.
+const QString audioFile = QStringLiteral("zv.mp3");
+const QString skinModule = QStringLiteral("SkinH_VB6.dll");
+const QString skinFile = QStringLiteral("skinh.she");
+
+// Lines split by carriage returns alone; the middle line is one space.
+const QString exitPromptText = QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
+                                              "是否退出并到论坛可以下载更多Zv系列原创免费软件?");
+const QString restartPromptText = QStringLiteral("确定要重启程序?");
+const QString offlineText = QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!");
+
+using SkinAttach = int (*)(const char *path, const char *password);
+} // namespace
+
+MainWindowLifecycle *MainWindowLifecycle::attach(MainWindow *window)
+{
+    return new MainWindowLifecycle(window);
+}
+
+std::unique_ptr<MainWindow> MainWindowLifecycle::openMainWindow(const AppServices &services)
+{
+    auto window = std::make_unique<MainWindow>(services);
+    attach(window.get());
+    centreOnScreen(window.get());
+    window->show();
+    return window;
+}
+
+MainWindowLifecycle::MainWindowLifecycle(MainWindow *window)
+    : QObject(window)
+    , m_window(window)
+    , m_services(window->services())
+    , m_timer2(new QTimer(window))
+{
+    setObjectName(QStringLiteral("MainWindowLifecycle"));
+    Ui::MainWindow *form = window->form();
+
+    // The start sequence; no step depends on the outcome of another.
+    playAudio();
+    applySkin();
+    visitForumHome();
+    lockColumns();
+
+    m_timer2->setObjectName(QStringLiteral("Timer2"));
+    m_timer2->setInterval(reachabilityDelayMs);
+    connect(m_timer2, &QTimer::timeout, this, &MainWindowLifecycle::onTimer2Timeout);
+    m_timer2->start();
+
+    window->installEventFilter(this);
+    connect(form->Command5, &QPushButton::clicked, this, &MainWindowLifecycle::onCommand5Clicked);
+    connect(form->Command6, &QPushButton::clicked, this, &MainWindowLifecycle::onCommand6Clicked);
+    connect(form->Command7, &QPushButton::clicked, this, &MainWindowLifecycle::onCommand7Clicked);
+    connect(form->cx, &QAction::triggered, this, &MainWindowLifecycle::onCxTriggered);
+    connect(form->cxxx, &QAction::triggered, this, &MainWindowLifecycle::onCxxxTriggered);
+    connect(form->endd, &QAction::triggered, this, &MainWindowLifecycle::onEnddTriggered);
+}
+
+MainWindowLifecycle::~MainWindowLifecycle() = default;
+
+bool MainWindowLifecycle::canPlayMp3()
+{
+    // Qt Multimedia 6.4 crashes while making a player when GStreamer lacks its plug-ins;
+    // asking for the decoders first is safe.
+    return QMediaFormat()
+            .supportedAudioCodecs(QMediaFormat::Decode)
+            .contains(QMediaFormat::AudioCodec::MP3);
+}
+
+void MainWindowLifecycle::playAudio()
+{
+    const QString path = QDir(m_services.programDir).absoluteFilePath(audioFile);
+    // A missing clip or no decoder: the window simply stays silent.
+    if (!QFileInfo::exists(path) || !canPlayMp3())
+        return;
+    m_player = new QMediaPlayer(m_window);
+    m_player->setObjectName(QStringLiteral("W1"));
+    auto *output = new QAudioOutput(m_player);
+    output->setVolume(0.5f);
+    m_player->setAudioOutput(output);
+    m_player->setLoops(1);
+    m_player->setSource(QUrl::fromLocalFile(path));
+    m_player->play();
+}
+
+void MainWindowLifecycle::applySkin()
+{
+    // dlopen does not search the working directory: the module is named by its full path.
+    const QDir dir(m_services.programDir);
+    QLibrary module(dir.absoluteFilePath(skinModule));
+    const auto attachSkin = reinterpret_cast<SkinAttach>(module.resolve("SkinH_AttachEx"));
+    if (!attachSkin)
+        return; // the platform's own look
+    const QByteArray skinPath = dir.absoluteFilePath(skinFile).toLocal8Bit();
+    attachSkin(skinPath.constData(), "");
+}
+
+void MainWindowLifecycle::visitForumHome()
+{
+    // Nobody reads the answer; the transfer is only kept until it ends.
+    m_forumVisit = m_services.web->startOpenUrl(Addresses::forumHome());
+    if (m_forumVisit->isFinished()) {
+        m_forumVisit.reset();
+        return;
+    }
+    connect(m_forumVisit.get(), &Transfer::finished, this, [this] { m_forumVisit.reset(); });
+}
+
+void MainWindowLifecycle::lockColumns()
+{
+    QHeaderView *header = m_window->form()->ListView1->header();
+    header->setSectionResizeMode(QHeaderView::Fixed);
+    header->setSectionsMovable(false);
+}
+
+void MainWindowLifecycle::onTimer2Timeout()
+{
+    if (m_probe)
+        return; // the last check is still fetching
+    m_probe = m_services.web->startOpenUrl(Addresses::reachabilityProbe());
+    if (m_probe->isFinished()) {
+        onProbeFinished();
+        return;
+    }
+    connect(m_probe.get(), &Transfer::finished, this, &MainWindowLifecycle::onProbeFinished);
+}
+
+void MainWindowLifecycle::onProbeFinished()
+{
+    const bool reached = !m_probe->result().text.isEmpty();
+    m_probe.reset();
+    // One check per run, whatever it found.
+    m_timer2->stop();
+    if (reached)
+        return;
+    m_services.prompt->warn(m_window, offlineText);
+    endProcess();
+}
+
+bool MainWindowLifecycle::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window && event->type() == QEvent::Close && !m_ending) {
+        if (!confirmClose()) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool MainWindowLifecycle::confirmClose()
+{
+    // A second close request while the prompt is up (a session ending) waits for its answer.
+    if (m_askingToClose)
+        return false;
+    m_askingToClose = true;
+    const Prompt::Answer answer = m_services.prompt->askYesNoCancel(m_window, exitPromptText);
+    m_askingToClose = false;
+    switch (answer) {
+    case Prompt::Answer::Yes:
+        m_services.desktop->openAddress(Addresses::forumHome());
+        endProcess();
+        return true;
+    case Prompt::Answer::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void MainWindowLifecycle::onCommand5Clicked()
+{
+    m_services.desktop->openAddress(Addresses::forumVineThread());
+}
+
+void MainWindowLifecycle::onCommand6Clicked()
+{
+    m_services.desktop->openAddress(Addresses::forumHome());
+}
+
+void MainWindowLifecycle::onCommand7Clicked()
+{
+    if (m_services.prompt->askYesNo(m_window, restartPromptText) != Prompt::Answer::Yes)
+        return;
+    m_services.desktop->startProgram(QCoreApplication::applicationFilePath());
+    endProcess();
+}
+
+void MainWindowLifecycle::onCxTriggered()
+{
+    m_services.desktop->openAddress(Addresses::forumUpdates());
+}
+
+void MainWindowLifecycle::onCxxxTriggered()
+{
+    auto *about = new AboutWindow(m_services.desktop, m_window);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowModality(Qt::ApplicationModal);
+    about->show();
+}
+
+void MainWindowLifecycle::onEnddTriggered()
+{
+    m_window->close();
+}
+
+void MainWindowLifecycle::endProcess()
+{
+    // Whatever closes the window from here on must not ask again.
+    m_ending = true;
+    m_services.desktop->endProcess();
+}
