@@ -1,8 +1,45 @@
 #!/usr/bin/env bash
 # Sets up, builds and starts Mirelo.
+#   scripts/run.sh             the program, against the real services
+#   scripts/run.sh --offline   the program against the offline trial server (no network needed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+offline=false
+if [ "${1:-}" = "--offline" ]; then
+    offline=true
+    shift
+fi
+
 scripts/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
-cmake --build build --target mirelo
-exec build/src/mirelo "$@"
+if ! $offline; then
+    cmake --build build --target mirelo
+    exec build/src/mirelo "$@"
+fi
+
+cmake --build build --target mirelo mirelo-offline-server
+port=18080
+build/tools/offline/mirelo-offline-server --port "$port" &
+server=$!
+trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
+
+# Wait (at most 5 s) until it takes connections; it ends at once when the port is taken.
+listening=false
+for _ in $(seq 50); do
+    kill -0 "$server" 2>/dev/null || break
+    if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then
+        listening=true
+        break
+    fi
+    sleep 0.1
+done
+sleep 0.2
+if ! $listening || ! kill -0 "$server" 2>/dev/null; then
+    echo "run: the offline server did not start on 127.0.0.1:$port" >&2
+    exit 1
+fi
+
+# The ordinary system proxy setting; nothing may bypass it.
+unset no_proxy NO_PROXY HTTP_PROXY
+http_proxy="http://127.0.0.1:$port" build/src/mirelo "$@"

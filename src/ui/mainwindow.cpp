@@ -10,6 +10,7 @@
 #include "ui_mainwindow.h"
 
 #include <QAction>
+#include <QIcon>
 #include <QImageReader>
 #include <QLabel>
 #include <QStatusBar>
@@ -22,11 +23,13 @@ const QString busyCaption = QStringLiteral("查询中..");
 // Portrait services answer with small pictures; anything far larger is not a portrait.
 constexpr int largestPortraitSide = 4096;
 
-QPixmap defaultPortrait(QueryView::Portrait which)
+QPixmap defaultPortrait(QueryView::Portrait which, qreal devicePixelRatio)
 {
-    return QPixmap(which == QueryView::Portrait::QZone
-                           ? QStringLiteral(":/images/portrait-qzone.png")
-                           : QStringLiteral(":/images/portrait-qq.png"));
+    // Through QIcon, which takes the "@2x" picture on high-density screens.
+    const QIcon picture(which == QueryView::Portrait::QZone
+                                ? QStringLiteral(":/images/portrait-qzone.png")
+                                : QStringLiteral(":/images/portrait-qq.png"));
+    return picture.pixmap(QSize(100, 100), devicePixelRatio);
 }
 
 QPixmap loadPortrait(const QString &filePath)
@@ -47,8 +50,8 @@ MainWindow::MainWindow(const AppServices &services, QWidget *parent)
     setFixedSize(size());
 
     ResultColumns::apply(m_ui->ListView1);
-    m_ui->aicAlphaImage1->setPixmap(defaultPortrait(Portrait::QZone));
-    m_ui->aicAlphaImage2->setPixmap(defaultPortrait(Portrait::QQ));
+    m_ui->aicAlphaImage1->setPixmap(defaultPortrait(Portrait::QZone, devicePixelRatio()));
+    m_ui->aicAlphaImage2->setPixmap(defaultPortrait(Portrait::QQ, devicePixelRatio()));
 
     // Two panels; only the second is ever written.
     m_statusPanel1 = new QLabel(this);
@@ -164,12 +167,17 @@ bool MainWindow::portraitsWanted() const
 
 void MainWindow::showPortrait(Portrait which, const QString &filePath)
 {
-    QPixmap picture = loadPortrait(filePath);
-    if (picture.isNull())
-        picture = defaultPortrait(which);
-    else if (picture.size() != QSize(100, 100))
-        picture = picture.scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation);
     QLabel *target = which == Portrait::QZone ? m_ui->aicAlphaImage1 : m_ui->aicAlphaImage2;
+    const qreal ratio = target->devicePixelRatio();
+    QPixmap picture = loadPortrait(filePath);
+    if (picture.isNull()) {
+        picture = defaultPortrait(which, ratio);
+    } else if (picture.size() != QSize(100, 100)) {
+        // Kept as sharp as the screen shows it.
+        picture = picture.scaled(QSize(100, 100) * ratio, Qt::KeepAspectRatio,
+                                 Qt::SmoothTransformation);
+        picture.setDevicePixelRatio(ratio);
+    }
     target->setPixmap(picture);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QLocale>
 #include <QStringEncoder>
 
 namespace DemoAnswers {
@@ -25,7 +26,8 @@ QByteArray portraitGbk(const DemoAccount &a)
             = QStringLiteral("portraitCallback({\"%1\":[\"http://qlogo2.store.qq.com/qzone/"
                              "%1/%1/100\",%2,-1,0,0,0,\"%3\",0]})")
                       .arg(a.qq)
-                      .arg(a.points, 0, 'f', -1)
+                      // As the service writes it: 7840, not 7840.000000.
+                      .arg(QString::number(a.points, 'f', QLocale::FloatingPointShortest))
                       .arg(a.nickname);
     QStringEncoder gbk("GB18030");
     return gbk.encode(text);

@@ -415,9 +415,9 @@ FakeServices::~FakeServices()
     }
 }
 
-bool FakeServices::listen()
+bool FakeServices::listen(quint16 port)
 {
-    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, 0);
+    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, port);
 }
 
 quint16 FakeServices::port() const

@@ -87,8 +87,8 @@ public:
     explicit FakeServices(QObject *parent = nullptr);
     ~FakeServices() override;
 
-    // Starts listening on 127.0.0.1 on a port the system picks.
-    bool listen();
+    // Starts listening on 127.0.0.1 on `port`, or on a port the system picks when it is 0.
+    bool listen(quint16 port = 0);
     quint16 port() const;
     // HttpProxy 127.0.0.1:port(), for WebClient::setProxy().
     QNetworkProxy proxy() const;

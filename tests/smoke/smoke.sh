@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Smoke test of the real program, driven from outside its process: a private X display and
+# session bus, the offline trial server as the proxy, the program run from a copy of its folder
+# (it writes files beside itself). drive.py clicks the splash, looks up 10001, reads the row
+# through AT-SPI, copies its report through the keyboard menu, closes the window and answers
+# the exit prompt.
+#
+# usage: smoke.sh PROGRAM OFFLINE_SERVER
+# Exit status 0: passed; 77: a tool it needs is missing (skipped); anything else: failed.
+# Every wait is bounded; the whole run takes under a minute even when a step hangs.
+set -euo pipefail
+
+if [ $# -ne 2 ]; then
+    echo "usage: $0 PROGRAM OFFLINE_SERVER" >&2
+    exit 2
+fi
+program=$(readlink -f "$1")
+server=$(readlink -f "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+
+skip() {
+    echo "smoke: skipped: $1 (scripts/setup-debian.sh installs it)"
+    exit 77
+}
+for tool in Xvfb xdotool xclip dbus-daemon; do
+    command -v "$tool" >/dev/null 2>&1 || skip "$tool is missing"
+done
+[ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi2-core is missing"
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is missing"
+
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-smoke.XXXXXX")
+pids=()
+cleanup() {
+    local status=$?
+    trap - EXIT INT TERM
+    # Newest first: the server and the buses before the display.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+        echo "--- offline server log"; tail -n 40 "$tmp/server.log" 2>/dev/null || true
+        echo "--- program output"; tail -n 40 "$tmp/app/program.log" 2>/dev/null || true
+    fi
+    rm -rf "$tmp"
+    exit "$status"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+# Waits up to $2 tenths of a second for the command in $3... to succeed.
+wait_until() {
+    local what=$1 tenths=$2
+    shift 2
+    for ((n = 0; n < tenths; n++)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    echo "smoke: FAILED: timed out waiting for $what" >&2
+    return 1
+}
+
+# A display of our own: Xvfb picks a free number and writes it to fd 3.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+pids+=($!)
+wait_until "the X display" 50 test -s "$tmp/display"
+export DISPLAY=":$(head -n 1 "$tmp/display")"
+
+# A session bus of our own; the accessibility bus it starts keeps its socket in a runtime
+# folder of our own too, so several runs can go on at once.
+mkdir -m 700 "$tmp/run"
+export XDG_RUNTIME_DIR="$tmp/run"
+dbus-daemon --session --nofork --nopidfile --print-address=4 4>"$tmp/bus" 2>"$tmp/dbus.log" &
+pids+=($!)
+wait_until "the session bus" 30 test -s "$tmp/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$tmp/bus")
+
+# The offline trial server on a free port; its first line names the port.
+"$server" --port 0 >"$tmp/server.log" 2>&1 &
+pids+=($!)
+wait_until "the offline server" 30 grep -q 'listening on 127.0.0.1:' "$tmp/server.log"
+port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\);.*/\1/p' "$tmp/server.log")
+echo "smoke: display $DISPLAY, offline server on port $port"
+
+mkdir "$tmp/app"
+cp "$program" "$tmp/app/"
+timeout 48 /usr/bin/python3 "$here/drive.py" "$tmp/app/$(basename "$program")" \
+    "http://127.0.0.1:$port" "$tmp/server.log"

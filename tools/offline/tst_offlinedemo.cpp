@@ -1,0 +1,309 @@
+// The offline trial server answers what the README promises for each demo number, through the
+// real window and fetcher.
+
+#include "offlinedemo.h"
+#include "query/addresses.h"
+#include "query/extract.h"
+#include "query/queryrecord.h"
+#include "support/recordingdesktop.h"
+#include "support/scriptedprompt.h"
+#include "ui/mainwindow.h"
+#include "ui/resultcolumns.h"
+#include "ui_mainwindow.h"
+#include "web/webclient.h"
+
+#include <QCoroTask>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace OfflineDemo;
+
+class TestOfflineDemo : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void rows_data();
+    void rows();
+    void portraitsOfPublicAccount();
+    void noPortraitsShowsDefaults();
+    void hdPortrait_data();
+    void hdPortrait();
+    void probeAndForumAnswer();
+    void otherNumbersAreSteady();
+    void numberIn_data();
+    void numberIn();
+    void everyRequestIsLogged();
+    void manyNumbersStillAnswer();
+
+private:
+    Ui::MainWindow *ui() const { return m_window->form(); }
+    QString cell(const char *key) const;
+    bool query(const QString &qq);
+    QString file(const QString &name) const { return m_dir.filePath(name); }
+
+    QTemporaryDir m_dir;
+    std::unique_ptr<OfflineServer> m_server;
+    std::unique_ptr<WebClient> m_web;
+    ScriptedPrompt m_prompt;
+    RecordingDesktop m_desktop;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+void TestOfflineDemo::init()
+{
+    m_server = std::make_unique<OfflineServer>();
+    QVERIFY(m_server->listen(0));
+    m_web = std::make_unique<WebClient>();
+    m_web->setProxy(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port()));
+    m_web->setDeadlineMs(5000);
+    m_prompt.clear();
+    m_window = std::make_unique<MainWindow>(
+            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestOfflineDemo::cleanup()
+{
+    m_window.reset();
+    m_web.reset();
+    m_server.reset();
+    for (const char *name : {"face", "head", "head2.bmp"})
+        QFile::remove(file(QLatin1String(name)));
+}
+
+QString TestOfflineDemo::cell(const char *key) const
+{
+    const QTreeWidgetItem *row = ui()->ListView1->topLevelItem(0);
+    const int column = ResultColumns::indexOf(ui()->ListView1, QLatin1String(key));
+    return row && column >= 0 ? row->text(column) : QStringLiteral("<none>");
+}
+
+bool TestOfflineDemo::query(const QString &qq)
+{
+    ui()->Text1->setText(qq);
+    QTest::mouseClick(ui()->Command1, Qt::LeftButton);
+    return QTest::qWaitFor([this] { return !m_window->isQuerying(); }, 10000)
+            && m_window->lastQueriedQq() == qq;
+}
+
+void TestOfflineDemo::rows_data()
+{
+    QTest::addColumn<QString>("qq");
+    QTest::addColumn<QStringList>("cells"); // nam jf qqm2 blog ss jr ls
+    QTest::addColumn<QString>("vineTitle");
+
+    const QString restricted = QStringLiteral("空间有权限");
+    QTest::newRow("10001 public") << QStringLiteral("10001")
+                                  << QStringList {u"小明"_qs, u"7840分"_qs, u"20首"_qs,   u"3篇"_qs,
+                                                  u"37条"_qs, u"12人"_qs,   u"34567人"_qs}
+                                  << QStringLiteral("QQ空间花藤信息:(3)级");
+    QTest::newRow("10002 restricted")
+            << QStringLiteral("10002")
+            << QStringList {u"秘密花园"_qs, u"2150分"_qs, u"8首"_qs, u"0篇"_qs,
+                            restricted,     restricted,   restricted}
+            << QStringLiteral("QQ空间花藤信息:(1)级");
+    QTest::newRow("10003 no portraits")
+            << QStringLiteral("10003")
+            << QStringList {u"路人甲"_qs, u"365分"_qs, u"0首"_qs,  u"1篇"_qs,
+                            u"5条"_qs,    u"0人"_qs,   u"213人"_qs}
+            << QStringLiteral("QQ空间花藤信息:(0)级");
+
+    // Any other number: a public account made up from the number.
+    const QString other = QStringLiteral("123456789");
+    const DemoAccount v = accountFor(other).values;
+    QTest::newRow("other number") << other
+                                  << QStringList {v.nickname,
+                                                  FormatPoints(v.points) + u"分"_qs,
+                                                  QString::number(v.songs) + u"首"_qs,
+                                                  QString::number(v.blogs) + u"篇"_qs,
+                                                  QString::number(v.moods) + u"条"_qs,
+                                                  QString::number(v.todayVisits) + u"人"_qs,
+                                                  QString::number(v.totalVisits) + u"人"_qs}
+                                  << QStringLiteral("QQ空间花藤信息:(%1)级").arg(v.vineLevel);
+}
+
+void TestOfflineDemo::rows()
+{
+    QFETCH(QString, qq);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, vineTitle);
+
+    QVERIFY(query(qq));
+    const QStringList got {cell(ColumnKey::nam),  cell(ColumnKey::jf), cell(ColumnKey::qqm2),
+                           cell(ColumnKey::blog), cell(ColumnKey::ss), cell(ColumnKey::jr),
+                           cell(ColumnKey::ls)};
+    QCOMPARE(got, cells);
+    QVERIFY(!cell(ColumnKey::nam).isEmpty());
+    QCOMPARE(ui()->Frame4->title(), vineTitle);
+    QVERIFY(m_prompt.asked().isEmpty());
+}
+
+void TestOfflineDemo::portraitsOfPublicAccount()
+{
+    ui()->Check1->setChecked(true);
+    QVERIFY(query(QStringLiteral("10001")));
+
+    const QImage face(file(QStringLiteral("face")));
+    const QImage head(file(QStringLiteral("head")));
+    QCOMPARE(face.size(), QSize(100, 100));
+    QCOMPARE(head.size(), QSize(100, 100));
+    QVERIFY(face != head);
+    // Shown instead of the built-in pictures.
+    const QImage shownFace = ui()->aicAlphaImage1->pixmap().toImage();
+    QCOMPARE(shownFace.convertToFormat(QImage::Format_RGB32),
+             face.convertToFormat(QImage::Format_RGB32));
+    QVERIFY(ui()->aicAlphaImage1->pixmap().toImage()
+            != QImage(QStringLiteral(":/images/portrait-qzone.png")));
+    // And drawn in their own colours (a disabled label would grey them out).
+    for (const auto &[label, picture] :
+         {std::pair {ui()->aicAlphaImage1, face}, std::pair {ui()->aicAlphaImage2, head}}) {
+        const QImage drawn = label->grab().toImage();
+        for (const QPoint at : {QPoint(50, 50), QPoint(50, 90), QPoint(10, 10)})
+            QCOMPARE(drawn.pixelColor(at), picture.pixelColor(at));
+    }
+}
+
+void TestOfflineDemo::noPortraitsShowsDefaults()
+{
+    ui()->Check1->setChecked(true);
+    QVERIFY(query(QStringLiteral("10001")));
+    QVERIFY(query(QStringLiteral("10003")));
+
+    // Whatever landed in the files is no picture.
+    for (const char *name : {"face", "head"})
+        QVERIFY2(QImage(file(QLatin1String(name))).isNull(), name);
+    const auto shown = [](QLabel *label) {
+        return label->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    };
+    const auto builtIn = [](const char *path) {
+        return QImage(QLatin1String(path)).convertToFormat(QImage::Format_ARGB32);
+    };
+    QCOMPARE(shown(ui()->aicAlphaImage1), builtIn(":/images/portrait-qzone.png"));
+    QCOMPARE(shown(ui()->aicAlphaImage2), builtIn(":/images/portrait-qq.png"));
+}
+
+void TestOfflineDemo::hdPortrait_data()
+{
+    QTest::addColumn<QString>("qq");
+    QTest::addColumn<QSize>("size"); // invalid: no picture
+    QTest::newRow("10001") << QStringLiteral("10001") << QSize(640, 640);
+    QTest::newRow("10002") << QStringLiteral("10002") << QSize();
+    QTest::newRow("10003") << QStringLiteral("10003") << QSize();
+    QTest::newRow("other") << QStringLiteral("55555") << QSize(640, 640);
+}
+
+void TestOfflineDemo::hdPortrait()
+{
+    QFETCH(QString, qq);
+    QFETCH(QSize, size);
+    const QString path = file(QStringLiteral("head2.bmp"));
+    QVERIFY(QCoro::waitFor(m_web->URLDownloadToFile(Addresses::qqPortraitHd(qq), path)));
+    QImageReader reader(path);
+    QCOMPARE(reader.size(), size);
+    if (size.isValid())
+        QCOMPARE(reader.format(), QByteArray("png"));
+}
+
+void TestOfflineDemo::probeAndForumAnswer()
+{
+    for (const QString &address :
+         {Addresses::reachabilityProbe(), Addresses::forumHome(), Addresses::forumVineThread(),
+          Addresses::fanSite(), Addresses::forumHome() + u"/any/page.php?x=1"_qs}) {
+        const FetchResult r = QCoro::waitFor(m_web->OpenURL(address));
+        QVERIFY2(r.ok, qPrintable(address));
+        QCOMPARE(r.status, 200);
+        QVERIFY2(r.text.contains(u"<html>"_qs), qPrintable(r.text));
+    }
+    // Other unknown addresses are not there, also right after a forum page.
+    const FetchResult missing
+            = QCoro::waitFor(m_web->OpenURL(u"http://g.qzone.qq.com/no/such/page"_qs));
+    QCOMPARE(missing.status, 404);
+}
+
+void TestOfflineDemo::otherNumbersAreSteady()
+{
+    const Account a = accountFor(QStringLiteral("987654"));
+    const Account b = accountFor(QStringLiteral("987654"));
+    QCOMPARE(a.values.nickname, b.values.nickname);
+    QCOMPARE(a.values.points, b.values.points);
+    QCOMPARE(a.values.totalVisits, b.values.totalVisits);
+    QCOMPARE(avatarPng(AvatarStyle::Face, 100, seedOf(a.values.qq)),
+             avatarPng(AvatarStyle::Face, 100, seedOf(b.values.qq)));
+    // Different numbers look different.
+    QVERIFY(avatarPng(AvatarStyle::Face, 100, seedOf(u"987654"_qs))
+            != avatarPng(AvatarStyle::Face, 100, seedOf(u"987655"_qs)));
+    QCOMPARE(a.space, Space::Public);
+    QVERIFY(a.portraits);
+}
+
+void TestOfflineDemo::numberIn_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("number");
+    const QString n = QStringLiteral("24680");
+    for (const QString &address :
+         {Addresses::visitors(n), Addresses::portrait(n), Addresses::moods(n), Addresses::blog(n),
+          Addresses::music(n), Addresses::flowerVine(n), Addresses::qzonePortrait(n),
+          Addresses::qqPortrait(n), Addresses::qqPortraitHd(n)})
+        QTest::newRow(qPrintable(address)) << address << n;
+    QTest::newRow("probe") << Addresses::reachabilityProbe() << QString();
+    QTest::newRow("forum") << Addresses::forumVineThread() << QString();
+    QTest::newRow("letters") << QStringLiteral("http://g.qzone.qq.com/x?uin=12ab") << QString();
+    QTest::newRow("empty uin") << QStringLiteral("http://g.qzone.qq.com/x?uin=") << QString();
+}
+
+void TestOfflineDemo::numberIn()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, number);
+    QCOMPARE(OfflineDemo::numberIn(QUrl(address)), number);
+}
+
+void TestOfflineDemo::everyRequestIsLogged()
+{
+    QSignalSpy logged(m_server.get(), &OfflineServer::requestLogged);
+    QVERIFY(query(QStringLiteral("10001")));
+    QCOMPARE(logged.size(), 6); // visitors, portrait, moods, blog, music, flower-vine
+    const QString visitorsLine = u"GET "_qs + Addresses::visitors(u"10001"_qs);
+    bool found = false;
+    for (const QList<QVariant> &args : logged) {
+        const QString line = args.first().toString();
+        QVERIFY2(!line.contains(u'\n'), qPrintable(line));
+        found = found || line.endsWith(visitorsLine);
+    }
+    QVERIFY2(found, qPrintable(visitorsLine));
+}
+
+void TestOfflineDemo::manyNumbersStillAnswer()
+{
+    // Far more numbers than the server keeps routes for: each still gets its own answer, and
+    // the demo numbers keep theirs.
+    for (int i = 0; i < 450; ++i) {
+        const QString qq = QString::number(20000 + i);
+        const FetchResult r = QCoro::waitFor(m_web->OpenURL(Addresses::portrait(qq)));
+        QCOMPARE(r.status, 200);
+        QCOMPARE(ExtractNickname(r.text), accountFor(qq).values.nickname);
+    }
+    QVERIFY(query(QStringLiteral("10002")));
+    QCOMPARE(cell(ColumnKey::jr), QStringLiteral("空间有权限"));
+    QVERIFY(query(QStringLiteral("20000")));
+    QCOMPARE(cell(ColumnKey::nam), accountFor(u"20000"_qs).values.nickname);
+    // The pages that carry no number survive the clean-up too.
+    const FetchResult probe = QCoro::waitFor(m_web->OpenURL(Addresses::reachabilityProbe()));
+    QCOMPARE(probe.status, 200);
+    QVERIFY(!probe.text.isEmpty());
+}
+
+QTEST_MAIN(TestOfflineDemo)
+#include "tst_offlinedemo.moc"
