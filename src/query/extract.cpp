@@ -39,20 +39,6 @@ QString fromMarker(const QString &text, const QString &marker)
     return at < 0 ? QString() : text.mid(at);
 }
 
-// Only U+0020 counts as padding here; tabs belong to the value.
-QString trimmedOfSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ') {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
 // `text` before its first ","; empty when there is no ",".
 QString beforeComma(const QString &text)
 {
@@ -118,7 +104,7 @@ QString ExtractNickname(const QString &portraitText)
     }
     QString nickname = *cell;
     nickname.remove(u'"');
-    return trimmedOfSpaces(nickname);
+    return TrimSpaces(nickname);
 }
 
 QString ExtractMoodCount(const QString &moodsText)
@@ -171,4 +157,15 @@ QString FormatPoints(double points)
         return QStringLiteral("0");
     }
     return QString::number(points, 'f', QLocale::FloatingPointShortest);
+}
+
+QString TrimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.mid(begin, end - begin);
 }

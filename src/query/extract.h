@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
-
 #include <cstdint>
+
+#include <QString>
 
 // Rules that cut single values out of the services' answer texts by fixed markers.
 // None of them parses structure, none throws; a value that cannot be cut comes back empty (0).
@@ -40,6 +40,9 @@ struct FlowerVineValues
 // The four values (markers "iSun", "iRain", "iLove", "iNutri") and the level (marker
 // `iGardener":`) of a flower-vine answer.
 FlowerVineValues ExtractFlowerVine(const QString &answer);
+
+// `text` without leading and trailing spaces (U+0020 only; tabs belong to the value).
+QString TrimSpaces(const QString &text);
 
 // The points cell's number: the shortest decimal text of `points`, never with an exponent.
 QString FormatPoints(double points);

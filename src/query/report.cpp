@@ -1,24 +1,7 @@
 #include "query/report.h"
 
 #include "query/addresses.h"
-
-namespace {
-
-// Only U+0020 counts as padding around the nickname.
-QString trimmedOfSpaces(const QString &text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin) == u' ') {
-        ++begin;
-    }
-    while (end > begin && text.at(end - 1) == u' ') {
-        --end;
-    }
-    return text.mid(begin, end - begin);
-}
-
-} // namespace
+#include "query/extract.h"
 
 QString BuildRowReport(const RowReportInput &input)
 {
@@ -27,7 +10,7 @@ QString BuildRowReport(const RowReportInput &input)
 
     const QStringList lines {
             QStringLiteral("QQ号码:") + input.number,
-            QStringLiteral("QQ昵称:") + trimmedOfSpaces(cell(0)),
+            QStringLiteral("QQ昵称:") + TrimSpaces(cell(0)),
             QStringLiteral("QQ空间积分:") + cell(1),
             QStringLiteral("QQ空间等级:") + cell(2),
             QStringLiteral("QQ空间音乐:") + cell(3),
