@@ -7,11 +7,11 @@
 
 struct RowReportInput
 {
-    QString number;          // the row's text
-    QStringList cells;       // sub-items 1..8 in column order (nickname … total visits)
+    QString number; // the row's text
+    QStringList cells; // sub-items 1..8 in column order (nickname … total visits)
     QString sunshineCaption; // Label2
-    QString rainCaption;     // Label3
-    QString loveCaption;     // Label5
+    QString rainCaption; // Label3
+    QString loveCaption; // Label5
     QString nutritionCaption; // Label6
 };
 

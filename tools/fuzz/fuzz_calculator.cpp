@@ -1,7 +1,6 @@
 // The calculators on any typed text: ReadTypedNumber against strtod, and both answers.
 
 #include "fuzz_common.h"
-
 #include "level/calculator.h"
 #include "level/leveltable.h"
 
@@ -82,7 +81,8 @@ void checkText(const QString &text)
 
     const Calculator::Reply points = Calculator::AnswerLevelToPoints(text);
     FUZZ_CHECK(!fuzz::mentionsInfOrNan(points.text));
-    FUZZ_CHECK((points.icon == Calculator::Reply::Icon::Warning) == (text.isEmpty() || !(number >= 1)));
+    FUZZ_CHECK((points.icon == Calculator::Reply::Icon::Warning)
+               == (text.isEmpty() || !(number >= 1)));
     if (const std::optional<int> needed = LevelTable::GetPointsForLevel(number)) {
         FUZZ_CHECK(points.text
                    == QStringLiteral("您输入的等级,若达到该等级,需要积分为:")

@@ -3,22 +3,22 @@
 // Shared by the fuzz targets: ways to turn the fuzzer's bytes into text or a double, and a
 // check that stops the run on the first broken invariant.
 
-#include <QByteArray>
-#include <QString>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
+#include <QByteArray>
+#include <QString>
+
 // Prints what broke, then traps so libFuzzer saves the input as a crash.
-#define FUZZ_CHECK(condition)                                                                   \
-    do {                                                                                        \
-        if (!(condition)) {                                                                     \
-            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__,       \
-                         __LINE__);                                                             \
-            __builtin_trap();                                                                   \
-        }                                                                                       \
+#define FUZZ_CHECK(condition) \
+    do { \
+        if (!(condition)) { \
+            std::fprintf(stderr, "fuzz check failed: %s (%s:%d)\n", #condition, __FILE__, \
+                         __LINE__); \
+            __builtin_trap(); \
+        } \
     } while (0)
 
 namespace fuzz {
@@ -26,8 +26,7 @@ namespace fuzz {
 // The three readings of the same bytes: UTF-8 (invalid sequences become U+FFFD), Latin-1 (every
 // byte one character, so all of U+0000..U+00FF are reachable) and raw UTF-16 (lone surrogates
 // and characters no decoder would produce). `use` is called once per reading.
-template<typename Use>
-void forEachReading(const std::uint8_t *data, std::size_t size, Use &&use)
+template<typename Use> void forEachReading(const std::uint8_t *data, std::size_t size, Use &&use)
 {
     const char *bytes = reinterpret_cast<const char *>(data);
     const auto length = static_cast<qsizetype>(size);

@@ -2,7 +2,6 @@
 // Input: byte 0 gives the length (mod 16) of the marker that follows it; the rest is text.
 
 #include "fuzz_common.h"
-
 #include "query/extract.h"
 
 #include <cstdint>
@@ -49,8 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::size_t textLength = size - 1 - markerLength;
     const QString marker = QString::fromUtf8(reinterpret_cast<const char *>(markerBytes),
                                              static_cast<qsizetype>(markerLength));
-    fuzz::forEachReading(textBytes, textLength, [&marker](const QString &text) {
-        check(text, marker);
-    });
+    fuzz::forEachReading(textBytes, textLength,
+                         [&marker](const QString &text) { check(text, marker); });
     return 0;
 }

@@ -3,7 +3,6 @@
 // also tried directly as a declared charset, so odd names reach the converter lookup.
 
 #include "fuzz_common.h"
-
 #include "web/webclient.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // ExtractFlowerVine on any flower-vine answer.
 
 #include "fuzz_common.h"
-
 #include "query/extract.h"
 
 namespace {

@@ -1,7 +1,6 @@
 // FormatPoints on any double: the first 8 bytes are its bit pattern.
 
 #include "fuzz_common.h"
-
 #include "query/extract.h"
 
 #include <cmath>

@@ -2,7 +2,6 @@
 // (the next 4 bytes).
 
 #include "fuzz_common.h"
-
 #include "level/leveltable.h"
 
 #include <cmath>

@@ -2,14 +2,13 @@
 // FormatPoints as the result list does.
 
 #include "fuzz_common.h"
-
 #include "query/extract.h"
-
-#include <QStringList>
 
 #include <cmath>
 #include <cstdlib>
 #include <string>
+
+#include <QStringList>
 
 namespace {
 

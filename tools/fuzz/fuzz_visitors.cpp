@@ -1,7 +1,6 @@
 // ExtractVisitorCounts on any visitor answer.
 
 #include "fuzz_common.h"
-
 #include "query/extract.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
