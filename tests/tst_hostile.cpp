@@ -2,15 +2,11 @@
 #include "query/queryrecord.h"
 #include "support/demoanswers.h"
 #include "support/fakeservices.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
-#include "ui/resultcolumns.h"
 #include "ui_mainwindow.h"
-#include "web/webclient.h"
 
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
@@ -114,17 +110,13 @@ private slots:
     void hugeDeclaredImageIsRefused();
 
 private:
-    Ui::MainWindow *ui() const { return m_window->form(); }
-    QString cell(const char *key) const;
+    Ui::MainWindow *ui() const { return m_app->ui(); }
+    QString cell(const char *key) const { return m_app->cell(0, key); }
     bool runQuery(const QString &qq);
 
     static constexpr int deadlineMs = 1500;
-    QTemporaryDir m_dir;
     std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<WebClient> m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
     DemoAccount m_account;
 };
 
@@ -133,34 +125,20 @@ void TestHostile::init()
     m_services = std::make_unique<FakeServices>();
     QVERIFY(m_services->listen());
     routeAccount(*m_services, m_account);
-    m_web = std::make_unique<WebClient>();
-    m_web->setProxy(m_services->proxy());
-    m_web->setDeadlineMs(deadlineMs);
-    m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
+    m_app = std::make_unique<QueryWindow>(m_services->proxy(), deadlineMs);
 }
 
 void TestHostile::cleanup()
 {
-    m_window.reset();
-    m_web.reset();
+    m_app.reset();
     m_services.reset();
-}
-
-QString TestHostile::cell(const char *key) const
-{
-    const QTreeWidgetItem *row = ui()->ListView1->topLevelItem(0);
-    const int column = ResultColumns::indexOf(ui()->ListView1, QLatin1String(key));
-    return row && column >= 0 ? row->text(column) : QStringLiteral("<none>");
 }
 
 bool TestHostile::runQuery(const QString &qq)
 {
-    ui()->Text1->setText(qq);
-    QTest::mouseClick(ui()->Command1, Qt::LeftButton);
+    m_app->startQuery(qq);
     // Requests run side by side, so the whole query is bounded by about one deadline.
-    return QTest::qWaitFor([this] { return !m_window->isQuerying(); }, 3 * deadlineMs + 2000);
+    return m_app->waitIdle(3 * deadlineMs + 2000);
 }
 
 void TestHostile::misbehavingService_data()
@@ -204,7 +182,7 @@ void TestHostile::misbehavingService()
 
     m_services->on(routeOf(addressOf(Service(service), m_account.qq)), answer);
     QVERIFY(runQuery(m_account.qq));
-    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
 
     const bool restricted = emptyKeys.contains(QStringLiteral("restricted"));
@@ -238,7 +216,7 @@ void TestHostile::garbageEverywhere()
                        FakeResponse::bytes(noise, "application/octet-stream"));
     }
     QVERIFY(runQuery(m_account.qq));
-    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QCOMPARE(cell(ColumnKey::jf), QStringLiteral("0分"));
     QCOMPARE(cell(ColumnKey::jr), QStringLiteral("空间有权限"));
     // Whatever the cuts found, the counts are whole numbers with their units.

@@ -1,19 +1,14 @@
 #include "query/addresses.h"
 #include "support/demoanswers.h"
 #include "support/fakeservices.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
-#include "web/webclient.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -57,20 +52,15 @@ private slots:
 private:
     template<class T> T *control(const char *name) const
     {
-        return m_window->findChild<T *>(QLatin1String(name));
+        return m_app->window()->findChild<T *>(QLatin1String(name));
     }
     QPushButton *hdButton() const { return control<QPushButton>("Command4"); }
     QWidget *form2() const { return control<QWidget>("Form2"); }
-    void startQuery(const QString &qq);
     void completeQuery(const QString &qq);
-    QString head2() const { return QDir(m_dir.path()).filePath(u"head2.bmp"_s); }
+    QString head2() const { return m_app->programFile(u"head2.bmp"_s); }
 
-    QTemporaryDir m_dir;
     std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<WebClient> m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestPortraitWindow::init()
@@ -78,34 +68,20 @@ void TestPortraitWindow::init()
     m_services = std::make_unique<FakeServices>();
     QVERIFY(m_services->listen());
     m_services->setFallback(FakeResponse::text({}));
-    m_web = std::make_unique<WebClient>();
-    m_web->setProxy(m_services->proxy());
-    m_web->setDeadlineMs(5000);
-    m_prompt.clear();
-    m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_app = std::make_unique<QueryWindow>(m_services->proxy(), 5000);
+    QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
 }
 
 void TestPortraitWindow::cleanup()
 {
-    m_window.reset();
-    m_web.reset();
+    m_app.reset();
     m_services.reset();
-    QFile::remove(head2());
-}
-
-void TestPortraitWindow::startQuery(const QString &qq)
-{
-    control<QLineEdit>("Text1")->setText(qq);
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
 }
 
 void TestPortraitWindow::completeQuery(const QString &qq)
 {
-    startQuery(qq);
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->lastQueriedQq(), qq, 10000);
+    m_app->startQuery(qq);
+    QTRY_COMPARE_WITH_TIMEOUT(m_app->window()->lastQueriedQq(), qq, 10000);
     m_services->clearRequests();
 }
 
@@ -113,9 +89,9 @@ void TestPortraitWindow::needsCompletedQuery()
 {
     QTest::mouseClick(hdButton(), Qt::LeftButton);
 
-    QCOMPARE(m_prompt.asked().size(), 1);
-    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_prompt.asked().first().text, u"请先查询在查看QQ高清头像!"_s);
+    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_app->prompt().asked().first().text, u"请先查询在查看QQ高清头像!"_s);
     QVERIFY(hdButton()->isEnabled());
     QVERIFY(!form2());
     QVERIFY(m_services->requests().isEmpty());
@@ -149,9 +125,9 @@ void TestPortraitWindow::noPortrait()
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     QVERIFY(!hdButton()->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_prompt.texts(), QStringList(noPortraitMessage), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().texts(), QStringList(noPortraitMessage), 10000);
 
-    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
     QTRY_VERIFY(hdButton()->isEnabled());
     QTRY_VERIFY(!form2());
     QVERIFY(!m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
@@ -181,12 +157,12 @@ void TestPortraitWindow::portraitShownCentredAndModal()
     QCOMPARE(control<QLabel>("Picture1")->size(), QSize(320, 240));
     QCOMPARE(window->size(), QSize(320, 240));
     QVERIFY(!window->findChild<QLabel *>(u"Label1"_s)->isVisible());
-    const QRect screen = m_window->screen()->availableGeometry();
+    const QRect screen = m_app->window()->screen()->availableGeometry();
     QCOMPARE(window->pos(),
              screen.topLeft() + QPoint((screen.width() - 320) / 2, (screen.height() - 240) / 2));
     QCOMPARE(QApplication::activeModalWidget(), window);
     QVERIFY(!hdButton()->isEnabled());
-    QVERIFY(m_prompt.asked().isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
 
     window->close();
     QTRY_VERIFY(hdButton()->isEnabled());
@@ -214,8 +190,8 @@ void TestPortraitWindow::downloadsNumberBeingQueried()
     slow.delayMs = 300;
     m_services->setFallback(slow);
     m_services->on(hdRoute(u"10002"_s), picture(64, 48));
-    startQuery(u"10002"_s);
-    QVERIFY(m_window->isQuerying());
+    m_app->startQuery(u"10002"_s);
+    QVERIFY(m_app->window()->isQuerying());
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
 
@@ -223,7 +199,7 @@ void TestPortraitWindow::downloadsNumberBeingQueried()
     QCOMPARE(m_services->requestsTo(hdRoute(u"10002"_s)).size(), 1);
     QVERIFY(m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
     form2()->close();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isQuerying(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_app->window()->isQuerying(), 10000);
 }
 
 void TestPortraitWindow::mainWindowClosedMidDownload()
@@ -235,12 +211,12 @@ void TestPortraitWindow::mainWindowClosedMidDownload()
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     QTRY_COMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), 1);
-    m_window.reset();
+    m_app->destroyWindow();
 
     // The download still ends and writes its file; the window it was for must stay untouched.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(head2()), 10000);
     QTRY_COMPARE(m_services->openConnections(), 0);
-    QVERIFY(m_prompt.asked().isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
 }
 
 QTEST_MAIN(TestPortraitWindow)

@@ -2,17 +2,13 @@
 #include "query/queryrecord.h"
 #include "support/demoanswers.h"
 #include "support/fakeservices.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
-#include "ui/resultcolumns.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace DemoAnswers;
@@ -42,18 +38,10 @@ private slots:
     void closingMidQueryIsSafe();
 
 private:
-    Ui::MainWindow *ui() const { return m_window->form(); }
-    QString cell(int row, const char *key) const;
-    void startQuery(const QString &qq);
-    bool waitIdle(int ms = 10000);
-    QString programFile(const QString &name) const { return m_dir.filePath(name); }
+    Ui::MainWindow *ui() const { return m_app->ui(); }
 
-    QTemporaryDir m_dir;
     std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<WebClient> m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestQuery::init()
@@ -61,41 +49,14 @@ void TestQuery::init()
     m_services = std::make_unique<FakeServices>();
     QVERIFY(m_services->listen());
     m_services->setFallback(FakeResponse::text({}));
-    m_web = std::make_unique<WebClient>();
-    m_web->setProxy(m_services->proxy());
-    m_web->setDeadlineMs(5000);
-    m_prompt.clear();
-    m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_app = std::make_unique<QueryWindow>(m_services->proxy(), 5000);
+    QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
 }
 
 void TestQuery::cleanup()
 {
-    m_window.reset();
-    m_web.reset();
+    m_app.reset();
     m_services.reset();
-    QFile::remove(programFile(QStringLiteral("face")));
-    QFile::remove(programFile(QStringLiteral("head")));
-}
-
-QString TestQuery::cell(int row, const char *key) const
-{
-    const QTreeWidgetItem *item = ui()->ListView1->topLevelItem(row);
-    const int column = ResultColumns::indexOf(ui()->ListView1, QLatin1String(key));
-    return item && column >= 0 ? item->text(column) : QStringLiteral("<none>");
-}
-
-void TestQuery::startQuery(const QString &qq)
-{
-    ui()->Text1->setText(qq);
-    QTest::mouseClick(ui()->Command1, Qt::LeftButton);
-}
-
-bool TestQuery::waitIdle(int ms)
-{
-    return QTest::qWaitFor([this] { return !m_window->isQuerying(); }, ms);
 }
 
 void TestQuery::validation_data()
@@ -123,14 +84,14 @@ void TestQuery::validation()
     QFETCH(QString, status);
     QFETCH(bool, warned);
 
-    startQuery(typed);
-    QCOMPARE(m_window->statusText(), status);
+    m_app->startQuery(typed);
+    QCOMPARE(m_app->window()->statusText(), status);
     if (warned) {
-        QCOMPARE(m_prompt.asked().size(), 1);
-        QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Warning);
-        QCOMPARE(m_prompt.asked().first().text, status);
+        QCOMPARE(m_app->prompt().asked().size(), 1);
+        QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
+        QCOMPARE(m_app->prompt().asked().first().text, status);
     } else {
-        QVERIFY(m_prompt.asked().isEmpty());
+        QVERIFY(m_app->prompt().asked().isEmpty());
     }
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 0);
     QVERIFY(ui()->Command1->isEnabled());
@@ -147,8 +108,8 @@ void TestQuery::enterStartsQuery()
     QTest::keyClicks(ui()->Text1, QStringLiteral("10001"));
     QTest::keyClick(ui()->Text1, Qt::Key_Return);
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
-    QVERIFY(waitIdle());
-    QCOMPARE(m_window->lastQueriedQq(), QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
+    QCOMPARE(m_app->window()->lastQueriedQq(), QStringLiteral("10001"));
 }
 
 void TestQuery::roadOfOneQuery()
@@ -157,29 +118,29 @@ void TestQuery::roadOfOneQuery()
     account.nickname = QStringLiteral(" 小明 同学 ");
     routeAccount(*m_services, account, 100);
 
-    startQuery(QStringLiteral("10001"));
+    m_app->startQuery(QStringLiteral("10001"));
     // Locked and reporting progress while the answers are on their way.
     QCOMPARE(ui()->Command1->text(), QStringLiteral("查询中.."));
     QVERIFY(!ui()->Command1->isEnabled());
     QVERIFY(!ui()->Text1->isEnabled());
     for (QAction *action : {ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx})
         QVERIFY(!action->isEnabled());
-    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询中..."));
+    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询中..."));
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
-    QCOMPARE(cell(0, ColumnKey::num), QStringLiteral("10001"));
+    QCOMPARE(m_app->cell(0, ColumnKey::num), QStringLiteral("10001"));
     QCOMPARE(ui()->ListView1->currentItem(), ui()->ListView1->topLevelItem(0));
     QVERIFY(ui()->ListView1->topLevelItem(0)->isSelected());
     QCOMPARE(QApplication::focusWidget(), ui()->ListView1);
 
-    QVERIFY(waitIdle());
-    QCOMPARE(cell(0, ColumnKey::nam), QStringLiteral("小明 同学"));
-    QCOMPARE(cell(0, ColumnKey::jf), QStringLiteral("7840分"));
-    QCOMPARE(cell(0, ColumnKey::dj), QStringLiteral("35级"));
-    QCOMPARE(cell(0, ColumnKey::qqm2), QStringLiteral("20首"));
-    QCOMPARE(cell(0, ColumnKey::blog), QStringLiteral("3篇"));
-    QCOMPARE(cell(0, ColumnKey::ss), QStringLiteral("37条"));
-    QCOMPARE(cell(0, ColumnKey::jr), QStringLiteral("12人"));
-    QCOMPARE(cell(0, ColumnKey::ls), QStringLiteral("34567人"));
+    QVERIFY(m_app->waitIdle());
+    QCOMPARE(m_app->cell(0, ColumnKey::nam), QStringLiteral("小明 同学"));
+    QCOMPARE(m_app->cell(0, ColumnKey::jf), QStringLiteral("7840分"));
+    QCOMPARE(m_app->cell(0, ColumnKey::dj), QStringLiteral("35级"));
+    QCOMPARE(m_app->cell(0, ColumnKey::qqm2), QStringLiteral("20首"));
+    QCOMPARE(m_app->cell(0, ColumnKey::blog), QStringLiteral("3篇"));
+    QCOMPARE(m_app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
+    QCOMPARE(m_app->cell(0, ColumnKey::jr), QStringLiteral("12人"));
+    QCOMPARE(m_app->cell(0, ColumnKey::ls), QStringLiteral("34567人"));
 
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息:(3)级"));
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
@@ -187,8 +148,8 @@ void TestQuery::roadOfOneQuery()
     QCOMPARE(ui()->Label5->text(), QStringLiteral("花藤爱心值:6"));
     QCOMPARE(ui()->Label6->text(), QStringLiteral("花藤营养值:78"));
 
-    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
-    QCOMPARE(m_window->lastQueriedQq(), QStringLiteral("10001"));
+    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_app->window()->lastQueriedQq(), QStringLiteral("10001"));
     QCOMPARE(ui()->Command1->text(), QStringLiteral("开始查询"));
     QVERIFY(ui()->Command1->isEnabled());
     QVERIFY(ui()->Text1->isEnabled());
@@ -196,7 +157,7 @@ void TestQuery::roadOfOneQuery()
     QCOMPARE(QApplication::focusWidget(), ui()->Text1);
     for (QAction *action : {ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx})
         QVERIFY(action->isEnabled());
-    QVERIFY(m_prompt.asked().isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
 }
 
 void TestQuery::requestsAreExactAndStartTogether()
@@ -209,9 +170,9 @@ void TestQuery::requestsAreExactAndStartTogether()
         r.behaviour = FakeResponse::Behaviour::NeverAnswer;
         return r;
     }());
-    startQuery(QStringLiteral("10001"));
+    m_app->startQuery(QStringLiteral("10001"));
     QTRY_COMPARE(m_services->requests().size(), 8);
-    QVERIFY(m_window->isQuerying());
+    QVERIFY(m_app->window()->isQuerying());
 
     QStringList seen;
     for (const RecordedRequest &r : m_services->requests()) {
@@ -246,8 +207,8 @@ void TestQuery::getBodyRequestsCarryIfModifiedSince()
 {
     routeAccount(*m_services, DemoAccount {});
     for (int i = 0; i < 2; ++i) {
-        startQuery(QStringLiteral("10001"));
-        QVERIFY(waitIdle());
+        m_app->startQuery(QStringLiteral("10001"));
+        QVERIFY(m_app->waitIdle());
     }
     for (const QString &address :
          {Addresses::moods(QStringLiteral("10001")), Addresses::blog(QStringLiteral("10001")),
@@ -266,40 +227,40 @@ void TestQuery::allServicesUnreachable()
     QVERIFY(probe.listen(QHostAddress::LocalHost));
     const quint16 closedPort = probe.serverPort();
     probe.close();
-    m_web->setProxy(
+    m_app->web().setProxy(
             QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort));
     ui()->Check1->setChecked(true);
 
-    startQuery(QStringLiteral("10001"));
-    QVERIFY(waitIdle());
-    QCOMPARE(cell(0, ColumnKey::num), QStringLiteral("10001"));
-    QCOMPARE(cell(0, ColumnKey::nam), QString());
-    QCOMPARE(cell(0, ColumnKey::jf), QStringLiteral("0分"));
-    QCOMPARE(cell(0, ColumnKey::dj), QStringLiteral("0级"));
-    QCOMPARE(cell(0, ColumnKey::qqm2), QString());
-    QCOMPARE(cell(0, ColumnKey::blog), QString());
+    m_app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
+    QCOMPARE(m_app->cell(0, ColumnKey::num), QStringLiteral("10001"));
+    QCOMPARE(m_app->cell(0, ColumnKey::nam), QString());
+    QCOMPARE(m_app->cell(0, ColumnKey::jf), QStringLiteral("0分"));
+    QCOMPARE(m_app->cell(0, ColumnKey::dj), QStringLiteral("0级"));
+    QCOMPARE(m_app->cell(0, ColumnKey::qqm2), QString());
+    QCOMPARE(m_app->cell(0, ColumnKey::blog), QString());
     for (const char *key : {ColumnKey::ss, ColumnKey::jr, ColumnKey::ls})
-        QCOMPARE(cell(0, key), QStringLiteral("空间有权限"));
+        QCOMPARE(m_app->cell(0, key), QStringLiteral("空间有权限"));
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:未查询"));
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息"));
-    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
-    QVERIFY(!QFile::exists(programFile(QStringLiteral("face"))));
-    QVERIFY(!QFile::exists(programFile(QStringLiteral("head"))));
-    QVERIFY(m_prompt.asked().isEmpty());
+    QVERIFY(!QFile::exists(m_app->programFile(QStringLiteral("face"))));
+    QVERIFY(!QFile::exists(m_app->programFile(QStringLiteral("head"))));
+    QVERIFY(m_app->prompt().asked().isEmpty());
 }
 
 void TestQuery::sameNumberTwice()
 {
     routeAccount(*m_services, DemoAccount {});
-    startQuery(QStringLiteral("10001"));
-    QVERIFY(waitIdle());
+    m_app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
     ui()->ListView1->topLevelItem(0)->setText(1, QStringLiteral("first"));
-    startQuery(QStringLiteral("10001"));
-    QVERIFY(waitIdle());
+    m_app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 2);
-    QCOMPARE(cell(0, ColumnKey::nam), QStringLiteral("小明"));
-    QCOMPARE(cell(1, ColumnKey::nam), QStringLiteral("first"));
+    QCOMPARE(m_app->cell(0, ColumnKey::nam), QStringLiteral("小明"));
+    QCOMPARE(m_app->cell(1, ColumnKey::nam), QStringLiteral("first"));
     QCOMPARE(ui()->ListView1->currentItem(), ui()->ListView1->topLevelItem(0));
 }
 
@@ -311,14 +272,14 @@ void TestQuery::vinePanelKeepsLastAnswer()
     routeAccount(*m_services, second);
     m_services->on(routeOf(Addresses::flowerVine(second.qq)), FakeResponse::text({}));
 
-    startQuery(QStringLiteral("10001"));
-    QVERIFY(waitIdle());
-    startQuery(QStringLiteral("10002"));
-    QVERIFY(waitIdle());
+    m_app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
+    m_app->startQuery(QStringLiteral("10002"));
+    QVERIFY(m_app->waitIdle());
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息:(3)级"));
-    QCOMPARE(m_window->statusText(), QStringLiteral("QQ号码[10002]查询成功..."));
-    QCOMPARE(m_window->lastQueriedQq(), QStringLiteral("10002"));
+    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10002]查询成功..."));
+    QCOMPARE(m_app->window()->lastQueriedQq(), QStringLiteral("10002"));
 }
 
 void TestQuery::cellsFollowStepOrderWhatever()
@@ -354,12 +315,12 @@ void TestQuery::cellsFollowStepOrderWhatever()
     connect(list, &QTreeWidget::itemChanged, this, [&](QTreeWidgetItem *, int column) {
         changes.append(list->headerItem()->data(column, Qt::UserRole).toString());
     });
-    connect(m_window.get(), &MainWindow::queryFinished, this, [&] {
+    connect(m_app->window(), &MainWindow::queryFinished, this, [&] {
         changes.append(ui()->Frame4->title());
         changes.append(QStringLiteral("done"));
     });
-    startQuery(account.qq);
-    QVERIFY(waitIdle());
+    m_app->startQuery(account.qq);
+    QVERIFY(m_app->waitIdle());
     const QStringList expected = {
             QStringLiteral("blog"), QStringLiteral("qqm2"), QStringLiteral("jf"),
             QStringLiteral("nam"),  QStringLiteral("jr"),   QStringLiteral("ls"),
@@ -373,24 +334,24 @@ void TestQuery::longBlogListDoesNotOverflow()
     DemoAccount account;
     account.blogs = 40000;
     routeAccount(*m_services, account);
-    startQuery(account.qq);
-    QVERIFY(waitIdle());
-    QCOMPARE(cell(0, ColumnKey::blog), QStringLiteral("40000篇"));
+    m_app->startQuery(account.qq);
+    QVERIFY(m_app->waitIdle());
+    QCOMPARE(m_app->cell(0, ColumnKey::blog), QStringLiteral("40000篇"));
 }
 
 void TestQuery::portraitsClearedLeaveFilesAlone()
 {
     routeAccount(*m_services, DemoAccount {});
     for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(programFile(name));
+        QFile file(m_app->programFile(name));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("old " + name.toLatin1());
     }
     const QImage before = ui()->aicAlphaImage1->pixmap().toImage();
-    startQuery(QStringLiteral("10001"));
-    QVERIFY(waitIdle());
+    m_app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
     for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(programFile(name));
+        QFile file(m_app->programFile(name));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), "old " + name.toLatin1());
     }
@@ -404,13 +365,13 @@ void TestQuery::portraitsTickedWriteAndShowFiles()
     DemoAccount account;
     routeAccount(*m_services, account);
     ui()->Check1->setChecked(true);
-    startQuery(account.qq);
-    QVERIFY(waitIdle());
+    m_app->startQuery(account.qq);
+    QVERIFY(m_app->waitIdle());
 
-    QFile face(programFile(QStringLiteral("face")));
+    QFile face(m_app->programFile(QStringLiteral("face")));
     QVERIFY(face.open(QIODevice::ReadOnly));
     QCOMPARE(face.readAll(), png(100, 100, Qt::darkCyan));
-    QFile head(programFile(QStringLiteral("head")));
+    QFile head(m_app->programFile(QStringLiteral("head")));
     QVERIFY(head.open(QIODevice::ReadOnly));
     QCOMPARE(head.readAll(), png(100, 100, Qt::darkRed));
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkCyan));
@@ -421,22 +382,22 @@ void TestQuery::portraitsTickedMidQueryAreFetched()
 {
     DemoAccount account;
     routeAccount(*m_services, account, 300);
-    startQuery(account.qq);
+    m_app->startQuery(account.qq);
     QTRY_VERIFY(m_services->requests().size() >= 6);
     QVERIFY(m_services->requestsTo(routeOf(Addresses::qqPortrait(account.qq))).isEmpty());
     ui()->Check1->setChecked(true);
-    QVERIFY(waitIdle());
+    QVERIFY(m_app->waitIdle());
     QCOMPARE(m_services->requestsTo(routeOf(Addresses::qqPortrait(account.qq))).size(), 1);
-    QVERIFY(QFile::exists(programFile(QStringLiteral("face"))));
-    QVERIFY(QFile::exists(programFile(QStringLiteral("head"))));
+    QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("face"))));
+    QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
 }
 
 void TestQuery::closingMidQueryIsSafe()
 {
     routeAccount(*m_services, DemoAccount {}, 2000);
-    startQuery(QStringLiteral("10001"));
+    m_app->startQuery(QStringLiteral("10001"));
     QTRY_VERIFY(m_services->requests().size() >= 6);
-    m_window.reset();
+    m_app->destroyWindow();
     // Every transfer of the abandoned query is dropped, and nothing touches the window.
     QTRY_COMPARE(m_services->openConnections(), 0);
 }

@@ -1,8 +1,7 @@
 #include "query/report.h"
 #include "support/demoanswers.h"
 #include "support/fakeservices.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
 #include "ui/resultcolumns.h"
 #include "web/webclient.h"
@@ -14,7 +13,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -59,7 +57,7 @@ private slots:
 private:
     template<class T> T *control(const char *name) const
     {
-        return m_window->findChild<T *>(QLatin1String(name));
+        return m_app->window()->findChild<T *>(QLatin1String(name));
     }
     QTreeWidget *list() const { return control<QTreeWidget>("ListView1"); }
     QMenu *menu() const { return control<QMenu>("menu"); }
@@ -70,12 +68,8 @@ private:
     void trigger(const char *action) { control<QAction>(action)->trigger(); }
     void query(const QString &qq);
 
-    QTemporaryDir m_dir;
     std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<WebClient> m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestResultList::init()
@@ -83,21 +77,14 @@ void TestResultList::init()
     m_services = std::make_unique<FakeServices>();
     QVERIFY(m_services->listen());
     m_services->setFallback(FakeResponse::text({}));
-    m_web = std::make_unique<WebClient>();
-    m_web->setProxy(m_services->proxy());
-    m_prompt.clear();
-    m_prompt.setOnAsk({});
-    m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_app = std::make_unique<QueryWindow>(m_services->proxy(), WebClient::defaultDeadlineMs);
+    QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
     QGuiApplication::clipboard()->setText(untouched);
 }
 
 void TestResultList::cleanup()
 {
-    m_window.reset();
-    m_web.reset();
+    m_app.reset();
     m_services.reset();
 }
 
@@ -126,9 +113,8 @@ void TestResultList::select(int row)
 
 void TestResultList::query(const QString &qq)
 {
-    control<QLineEdit>("Text1")->setText(qq);
-    QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isQuerying(), 10000);
+    m_app->startQuery(qq);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_app->window()->isQuerying(), 10000);
 }
 
 void TestResultList::menuEntries()
@@ -224,7 +210,7 @@ void TestResultList::rowCommandsLockedWhileQuerying()
     m_services->setFallback(slow);
     control<QLineEdit>("Text1")->setText(u"10001"_s);
     QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QVERIFY(m_window->isQuerying());
+    QVERIFY(m_app->window()->isQuerying());
 
     QTest::mousePress(list()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     QVERIFY(menu()->isVisible());
@@ -242,7 +228,7 @@ void TestResultList::rowCommandsLockedWhileQuerying()
     menu()->close();
     QTest::mouseRelease(list()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isQuerying(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_app->window()->isQuerying(), 10000);
     QCOMPARE(enabledStates(),
              QStringList({u"cpp+"_s, u"ycxxx+"_s, u"cll+"_s, u"cppt+"_s, u"cx+"_s, u"cxxx+"_s,
                           u"endd+"_s}));
@@ -283,17 +269,17 @@ void TestResultList::removeSelectedRow()
     for (const QString &number : rows)
         addRow({number});
     select(selected);
-    m_window->setStatusText(u"QQ号码[10003]查询成功..."_s);
+    m_app->window()->setStatusText(u"QQ号码[10003]查询成功..."_s);
     trigger("ycxxx");
 
     QCOMPARE(rowNumbers(), remaining);
-    QCOMPARE(m_window->statusText(), status);
+    QCOMPARE(m_app->window()->statusText(), status);
     if (warning.isEmpty()) {
-        QVERIFY(m_prompt.asked().isEmpty());
+        QVERIFY(m_app->prompt().asked().isEmpty());
     } else {
-        QCOMPARE(m_prompt.asked().size(), 1);
-        QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Warning);
-        QCOMPARE(m_prompt.asked().first().text, warning);
+        QCOMPARE(m_app->prompt().asked().size(), 1);
+        QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
+        QCOMPARE(m_app->prompt().asked().first().text, warning);
     }
 }
 
@@ -313,15 +299,15 @@ void TestResultList::clearList()
 
     addRow({u"10001"_s});
     addRow({u"10002"_s});
-    m_window->setStatusText(u"QQ:[10003]信息已被移除..."_s);
-    m_prompt.answerNext(answer);
+    m_app->window()->setStatusText(u"QQ:[10003]信息已被移除..."_s);
+    m_app->prompt().answerNext(answer);
     trigger("cll");
 
-    QCOMPARE(m_prompt.asked().size(), 1);
-    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::YesNo);
-    QCOMPARE(m_prompt.asked().first().text, u"是否确定清空查询列表?"_s);
+    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::YesNo);
+    QCOMPARE(m_app->prompt().asked().first().text, u"是否确定清空查询列表?"_s);
     QCOMPARE(rowNumbers(), remaining);
-    QCOMPARE(m_window->statusText(), u"QQ:[10003]信息已被移除..."_s);
+    QCOMPARE(m_app->window()->statusText(), u"QQ:[10003]信息已被移除..."_s);
 }
 
 void TestResultList::copyNeedsSelectedRow_data()
@@ -348,14 +334,14 @@ void TestResultList::copyNeedsSelectedRow()
     for (const QString &number : rows)
         addRow({number});
     select(selected);
-    const QString status = m_window->statusText();
+    const QString status = m_app->window()->statusText();
     trigger(action.toLatin1().constData());
 
-    QCOMPARE(m_prompt.asked().size(), 1);
-    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Warning);
-    QCOMPARE(m_prompt.asked().first().text, nothingToCopy);
+    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
+    QCOMPARE(m_app->prompt().asked().first().text, nothingToCopy);
     QCOMPARE(QGuiApplication::clipboard()->text(), untouched);
-    QCOMPARE(m_window->statusText(), status);
+    QCOMPARE(m_app->window()->statusText(), status);
 }
 
 void TestResultList::copyRowReport()
@@ -370,10 +356,11 @@ void TestResultList::copyRowReport()
     control<QLabel>("Label3")->setText(u"花藤雨露值:2"_s);
     control<QLabel>("Label5")->setText(u"花藤爱心值:3"_s);
     control<QLabel>("Label6")->setText(u"花藤营养值:4"_s);
-    const QString statusBefore = m_window->statusText();
+    const QString statusBefore = m_app->window()->statusText();
     QString statusWhileAsked;
-    m_prompt.setOnAsk(
-            [&](const ScriptedPrompt::Asked &) { statusWhileAsked = m_window->statusText(); });
+    m_app->prompt().setOnAsk([&](const ScriptedPrompt::Asked &) {
+        statusWhileAsked = m_app->window()->statusText();
+    });
 
     trigger("cpp");
 
@@ -382,12 +369,12 @@ void TestResultList::copyRowReport()
                                    u"花藤爱心值:3"_s, u"花藤营养值:4"_s};
     QCOMPARE(QGuiApplication::clipboard()->text(), BuildRowReport(expected));
     const QString done = u"QQ:[10001]信息已复制到剪贴板!"_s;
-    QCOMPARE(m_prompt.asked().size(), 1);
-    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_prompt.asked().first().text, done);
+    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_app->prompt().asked().first().text, done);
     // The status follows the box, not before it.
     QCOMPARE(statusWhileAsked, statusBefore);
-    QCOMPARE(m_window->statusText(), done);
+    QCOMPARE(m_app->window()->statusText(), done);
     QCOMPARE(rowNumbers(), QStringList({u"10002"_s, u"10001"_s}));
 }
 
@@ -425,16 +412,16 @@ void TestResultList::copyPortraitAddress()
     addRow({u"10001"_s, u"小明"_s});
     addRow({u"10002"_s, u"小红"_s});
     select(0);
-    m_window->setStatusText(u"QQ号码[10002]查询成功..."_s);
+    m_app->window()->setStatusText(u"QQ号码[10002]查询成功..."_s);
 
     trigger("cppt");
 
     QCOMPARE(QGuiApplication::clipboard()->text(), PortraitAddress(u"10001"_s));
     QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/qzone/10001/10001/100"_s));
-    QCOMPARE(m_prompt.asked().size(), 1);
-    QCOMPARE(m_prompt.asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_prompt.asked().first().text, u"QQ:[10001]空间头像地址已复制到剪贴板!"_s);
-    QCOMPARE(m_window->statusText(), u"QQ号码[10002]查询成功..."_s);
+    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
+    QCOMPARE(m_app->prompt().asked().first().text, u"QQ:[10001]空间头像地址已复制到剪贴板!"_s);
+    QCOMPARE(m_app->window()->statusText(), u"QQ号码[10002]查询成功..."_s);
 }
 
 QTEST_MAIN(TestResultList)

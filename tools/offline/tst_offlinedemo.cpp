@@ -5,20 +5,16 @@
 #include "query/addresses.h"
 #include "query/extract.h"
 #include "query/queryrecord.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
-#include "ui/resultcolumns.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
 #include <QCoroTask>
-#include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace OfflineDemo;
@@ -45,56 +41,35 @@ private slots:
     void manyNumbersStillAnswer();
 
 private:
-    Ui::MainWindow *ui() const { return m_window->form(); }
-    QString cell(const char *key) const;
+    Ui::MainWindow *ui() const { return m_app->ui(); }
+    QString cell(const char *key) const { return m_app->cell(0, key); }
     bool query(const QString &qq);
-    QString file(const QString &name) const { return m_dir.filePath(name); }
+    QString file(const QString &name) const { return m_app->programFile(name); }
 
-    QTemporaryDir m_dir;
     std::unique_ptr<OfflineServer> m_server;
-    std::unique_ptr<WebClient> m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestOfflineDemo::init()
 {
     m_server = std::make_unique<OfflineServer>();
     QVERIFY(m_server->listen(0));
-    m_web = std::make_unique<WebClient>();
-    m_web->setProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port()));
-    m_web->setDeadlineMs(5000);
-    m_prompt.clear();
-    m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_app = std::make_unique<QueryWindow>(
+            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), m_server->port()),
+            5000);
+    QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
 }
 
 void TestOfflineDemo::cleanup()
 {
-    m_window.reset();
-    m_web.reset();
+    m_app.reset();
     m_server.reset();
-    for (const char *name : {"face", "head", "head2.bmp"})
-        QFile::remove(file(QLatin1String(name)));
-}
-
-QString TestOfflineDemo::cell(const char *key) const
-{
-    const QTreeWidgetItem *row = ui()->ListView1->topLevelItem(0);
-    const int column = ResultColumns::indexOf(ui()->ListView1, QLatin1String(key));
-    return row && column >= 0 ? row->text(column) : QStringLiteral("<none>");
 }
 
 bool TestOfflineDemo::query(const QString &qq)
 {
-    ui()->Text1->setText(qq);
-    QTest::mouseClick(ui()->Command1, Qt::LeftButton);
-    return QTest::qWaitFor([this] { return !m_window->isQuerying(); }, 10000)
-            && m_window->lastQueriedQq() == qq;
+    m_app->startQuery(qq);
+    return m_app->waitIdle(10000) && m_app->window()->lastQueriedQq() == qq;
 }
 
 void TestOfflineDemo::rows_data()
@@ -146,7 +121,7 @@ void TestOfflineDemo::rows()
     QCOMPARE(got, cells);
     QVERIFY(!cell(ColumnKey::nam).isEmpty());
     QCOMPARE(ui()->Frame4->title(), vineTitle);
-    QVERIFY(m_prompt.asked().isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
 }
 
 void TestOfflineDemo::portraitsOfPublicAccount()
@@ -208,7 +183,7 @@ void TestOfflineDemo::hdPortrait()
     QFETCH(QString, qq);
     QFETCH(QSize, size);
     const QString path = file(QStringLiteral("head2.bmp"));
-    QVERIFY(QCoro::waitFor(m_web->URLDownloadToFile(Addresses::qqPortraitHd(qq), path)));
+    QVERIFY(QCoro::waitFor(m_app->web().URLDownloadToFile(Addresses::qqPortraitHd(qq), path)));
     QImageReader reader(path);
     QCOMPARE(reader.size(), size);
     if (size.isValid())
@@ -220,14 +195,14 @@ void TestOfflineDemo::probeAndForumAnswer()
     for (const QString &address :
          {Addresses::reachabilityProbe(), Addresses::forumHome(), Addresses::forumVineThread(),
           Addresses::fanSite(), Addresses::forumHome() + u"/any/page.php?x=1"_qs}) {
-        const FetchResult r = QCoro::waitFor(m_web->OpenURL(address));
+        const FetchResult r = QCoro::waitFor(m_app->web().OpenURL(address));
         QVERIFY2(r.ok, qPrintable(address));
         QCOMPARE(r.status, 200);
         QVERIFY2(r.text.contains(u"<html>"_qs), qPrintable(r.text));
     }
     // Other unknown addresses are not there, also right after a forum page.
     const FetchResult missing
-            = QCoro::waitFor(m_web->OpenURL(u"http://g.qzone.qq.com/no/such/page"_qs));
+            = QCoro::waitFor(m_app->web().OpenURL(u"http://g.qzone.qq.com/no/such/page"_qs));
     QCOMPARE(missing.status, 404);
 }
 
@@ -291,7 +266,7 @@ void TestOfflineDemo::manyNumbersStillAnswer()
     // the demo numbers keep theirs.
     for (int i = 0; i < 450; ++i) {
         const QString qq = QString::number(20000 + i);
-        const FetchResult r = QCoro::waitFor(m_web->OpenURL(Addresses::portrait(qq)));
+        const FetchResult r = QCoro::waitFor(m_app->web().OpenURL(Addresses::portrait(qq)));
         QCOMPARE(r.status, 200);
         QCOMPARE(ExtractNickname(r.text), accountFor(qq).values.nickname);
     }
@@ -300,7 +275,7 @@ void TestOfflineDemo::manyNumbersStillAnswer()
     QVERIFY(query(QStringLiteral("20000")));
     QCOMPARE(cell(ColumnKey::nam), accountFor(u"20000"_qs).values.nickname);
     // The pages that carry no number survive the clean-up too.
-    const FetchResult probe = QCoro::waitFor(m_web->OpenURL(Addresses::reachabilityProbe()));
+    const FetchResult probe = QCoro::waitFor(m_app->web().OpenURL(Addresses::reachabilityProbe()));
     QCOMPARE(probe.status, 200);
     QVERIFY(!probe.text.isEmpty());
 }
