@@ -7,6 +7,7 @@
 #include "ui/desktop.h"
 #include "ui_aboutwindow.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QShowEvent>
@@ -25,7 +26,9 @@ AboutWindow::AboutWindow(Desktop *desktop, QWidget *parent)
     noIcon.fill(Qt::transparent);
     setWindowIcon(QIcon(noIcon));
 
-    m_ui->aicAlphaImage1->setPixmap(QPixmap(QStringLiteral(":/splash/logo.png")));
+    // QIcon picks the "@2x" logo on dense screens.
+    m_ui->aicAlphaImage1->setPixmap(
+            QIcon(QStringLiteral(":/splash/logo.png")).pixmap(QSize(120, 120), devicePixelRatio()));
     m_ui->Label10->setText(versionText());
     m_ui->Label4->setText(QStringLiteral("YY：") + MakerContact::yy());
     m_ui->Label5->setText(QStringLiteral("QQ：") + MakerContact::qq());

@@ -3,6 +3,7 @@
 #include "shell/supportfiles.h"
 #include "shell/windowplacement.h"
 
+#include <QIcon>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -93,7 +94,8 @@ void SplashWindow::onFormClick()
 void SplashWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.drawPixmap(0, 0, m_background);
+    // QIcon picks the "@2x" picture on dense screens.
+    painter.drawPixmap(0, 0, m_background.pixmap(size(), devicePixelRatio()));
 }
 
 void SplashWindow::showEvent(QShowEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPixmap>
+#include <QIcon>
 #include <QWidget>
 
 class QTimer;
@@ -42,7 +42,7 @@ protected:
 private:
     void setAlpha(int alpha);
 
-    QPixmap m_background;
+    QIcon m_background;
     QTimer *m_timer1;
     QTimer *m_timer2;
     quint8 m_fadeInAlpha = 0;
