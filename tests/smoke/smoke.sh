@@ -63,7 +63,9 @@ wait_until() {
 }
 
 # A display of our own: Xvfb picks a free number and writes it to fd 3.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+# -noreset: without it the server resets whenever its last client leaves, and a program
+# connecting during that reset is refused.
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/xvfb.log" &
 pids+=($!)
 wait_until "the X display" 50 test -s "$tmp/display"
 export DISPLAY=":$(head -n 1 "$tmp/display")"
