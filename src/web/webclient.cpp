@@ -297,7 +297,9 @@ QCoro::Task<bool> WebClient::URLDownloadToFile(QString url, QString filePath)
 {
     const std::unique_ptr<Transfer> transfer = startDownload(url);
     const FetchResult result = co_await transfer->wait();
-    co_return result.ok &&writeFileWhole(filePath, result.body);
+    if (!result.ok)
+        co_return false;
+    co_return writeFileWhole(filePath, result.body);
 }
 
 std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind kind)
