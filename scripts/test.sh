@@ -5,6 +5,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 
+# Every C++ file keeps the project's formatting (checked in a git checkout).
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
+fi
+
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMIRELO_WERROR=ON >/dev/null
 cmake --build build-test
 ctest --test-dir build-test --output-on-failure
