@@ -56,7 +56,8 @@ private:
     }
     QPushButton *hdButton() const { return control<QPushButton>("Command4"); }
     QWidget *form2() const { return control<QWidget>("Form2"); }
-    void completeQuery(const QString &qq);
+    // False when the query did not complete in time; callers stop the test then.
+    [[nodiscard]] bool completeQuery(const QString &qq);
     QString head2() const { return m_app->programFile(u"head2.bmp"_s); }
 
     std::unique_ptr<FakeServices> m_services;
@@ -78,11 +79,13 @@ void TestPortraitWindow::cleanup()
     m_services.reset();
 }
 
-void TestPortraitWindow::completeQuery(const QString &qq)
+bool TestPortraitWindow::completeQuery(const QString &qq)
 {
     m_app->startQuery(qq);
-    QTRY_COMPARE_WITH_TIMEOUT(m_app->window()->lastQueriedQq(), qq, 10000);
+    const bool done
+            = QTest::qWaitFor([&] { return m_app->window()->lastQueriedQq() == qq; }, 10000);
     m_services->clearRequests();
+    return done;
 }
 
 void TestPortraitWindow::needsCompletedQuery()
@@ -116,7 +119,7 @@ void TestPortraitWindow::noPortrait()
     QFETCH(FakeResponse, answer);
     QFETCH(bool, fileLeft);
 
-    completeQuery(u"10001"_s);
+    QVERIFY(completeQuery(u"10001"_s));
     QFile old(head2());
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(DemoAnswers::png(40, 30, Qt::red)); // an earlier portrait, still loadable
@@ -141,7 +144,7 @@ void TestPortraitWindow::noPortrait()
 
 void TestPortraitWindow::portraitShownCentredAndModal()
 {
-    completeQuery(u"10001"_s);
+    QVERIFY(completeQuery(u"10001"_s));
     m_services->on(hdRoute(u"10001"_s), picture(320, 240, 200));
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
@@ -171,7 +174,7 @@ void TestPortraitWindow::portraitShownCentredAndModal()
 
 void TestPortraitWindow::twoClicksDownloadTwice()
 {
-    completeQuery(u"10001"_s);
+    QVERIFY(completeQuery(u"10001"_s));
     m_services->on(hdRoute(u"10001"_s), picture(64, 48));
 
     for (int click = 1; click <= 2; ++click) {
@@ -185,7 +188,7 @@ void TestPortraitWindow::twoClicksDownloadTwice()
 
 void TestPortraitWindow::downloadsNumberBeingQueried()
 {
-    completeQuery(u"10001"_s);
+    QVERIFY(completeQuery(u"10001"_s));
     FakeResponse slow = FakeResponse::text({});
     slow.delayMs = 300;
     m_services->setFallback(slow);
@@ -204,7 +207,7 @@ void TestPortraitWindow::downloadsNumberBeingQueried()
 
 void TestPortraitWindow::mainWindowClosedMidDownload()
 {
-    completeQuery(u"10001"_s);
+    QVERIFY(completeQuery(u"10001"_s));
     FakeResponse notAPicture = FakeResponse::text("<html>no such user</html>");
     notAPicture.delayMs = 200;
     m_services->on(hdRoute(u"10001"_s), notAPicture);
