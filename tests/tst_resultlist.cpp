@@ -66,7 +66,8 @@ private:
     QStringList rowNumbers() const;
     void select(int row);
     void trigger(const char *action) { control<QAction>(action)->trigger(); }
-    void query(const QString &qq);
+    // False when the query did not end in time; callers stop the test then.
+    [[nodiscard]] bool query(const QString &qq);
 
     std::unique_ptr<FakeServices> m_services;
     std::unique_ptr<QueryWindow> m_app;
@@ -111,10 +112,10 @@ void TestResultList::select(int row)
         list()->setCurrentItem(list()->topLevelItem(row));
 }
 
-void TestResultList::query(const QString &qq)
+bool TestResultList::query(const QString &qq)
 {
     m_app->startQuery(qq);
-    QTRY_VERIFY_WITH_TIMEOUT(!m_app->window()->isQuerying(), 10000);
+    return QTest::qWaitFor([&] { return !m_app->window()->isQuerying(); }, 10000);
 }
 
 void TestResultList::menuEntries()
@@ -315,13 +316,16 @@ void TestResultList::copyNeedsSelectedRow_data()
     QTest::addColumn<QString>("action");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("currentOnly"); // a row that has the focus frame but is not selected
 
     for (const QString &action : {u"cpp"_s, u"cppt"_s}) {
-        QTest::addRow("%s, empty list", qPrintable(action)) << action << QStringList() << -1;
+        QTest::addRow("%s, empty list", qPrintable(action)) << action << QStringList() << -1 << -1;
         QTest::addRow("%s, none selected", qPrintable(action))
-                << action << QStringList({u"10001"_s}) << -1;
+                << action << QStringList({u"10001"_s}) << -1 << -1;
+        QTest::addRow("%s, current row not selected", qPrintable(action))
+                << action << QStringList({u"10001"_s, u"10002"_s}) << -1 << 1;
         QTest::addRow("%s, row without text", qPrintable(action))
-                << action << QStringList({QString()}) << 0;
+                << action << QStringList({QString()}) << 0 << -1;
     }
 }
 
@@ -330,10 +334,15 @@ void TestResultList::copyNeedsSelectedRow()
     QFETCH(QString, action);
     QFETCH(QStringList, rows);
     QFETCH(int, selected);
+    QFETCH(int, currentOnly);
 
     for (const QString &number : rows)
         addRow({number});
     select(selected);
+    if (currentOnly >= 0) {
+        list()->setCurrentItem(list()->topLevelItem(currentOnly), 0, QItemSelectionModel::NoUpdate);
+        QVERIFY(list()->selectedItems().isEmpty());
+    }
     const QString status = m_app->window()->statusText();
     trigger(action.toLatin1().constData());
 
@@ -390,8 +399,8 @@ void TestResultList::copyReportCarriesPanelOfLastLookup()
     second.nutrition = u"904"_s;
     DemoAnswers::routeAccount(*m_services, first);
     DemoAnswers::routeAccount(*m_services, second);
-    query(first.qq);
-    query(second.qq);
+    QVERIFY(query(first.qq));
+    QVERIFY(query(second.qq));
     QCOMPARE(rowNumbers(), QStringList({u"10002"_s, u"10001"_s}));
 
     select(1);
