@@ -75,6 +75,7 @@ private slots:
     void fadeInTakesEighteenTicksAndNeverHandsOver();
     void clickMidFadeInFadesOutFromOpaque();
     void clickDuringFadeOutChangesNothing();
+    void pressDraggedOffIsNoClick();
     void realTimersHandOverOnceAfterTheClick();
     void roundCornersAndCentred();
 };
@@ -124,7 +125,12 @@ void TestSplash::supportFilesReplaceWhatIsThere()
         QVERIFY(shorter.open(QIODevice::WriteOnly));
         shorter.write("old");
     }
+    // A running instance holding the old file keeps reading the old bytes: the new file
+    // replaces it whole instead of being written into it.
+    QFile reader(skin);
+    QVERIFY(reader.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
     QCOMPARE(SupportFiles::writeAll(dir.path()), 9);
+    QCOMPARE(reader.readAll(), QByteArray(256 * 1024, 'x'));
     QCOMPARE(fileBytes(skin), resourceBytes(SupportFiles::SupportFileTable[1]));
     QCOMPARE(fileBytes(picture), resourceBytes(SupportFiles::SupportFileTable[8]));
 
@@ -284,6 +290,21 @@ void TestSplash::clickDuringFadeOutChangesNothing()
     }
     QCOMPARE(alphas, expectedFadeOut().mid(5));
     QCOMPARE(handOver.count(), 1);
+}
+
+void TestSplash::pressDraggedOffIsNoClick()
+{
+    QTemporaryDir dir;
+    SplashWindow splash(dir.path());
+    splash.setAttribute(Qt::WA_DeleteOnClose, false);
+    auto *timer1 = splash.findChild<QTimer *>("Timer1");
+    auto *timer2 = splash.findChild<QTimer *>("Timer2");
+
+    // Pressed on the window, released beside it: the user changed their mind.
+    QTest::mousePress(&splash, Qt::LeftButton, {}, QPoint(300, 200));
+    QTest::mouseRelease(&splash, Qt::LeftButton, {}, QPoint(splash.width() + 40, 200));
+    QVERIFY(timer1->isActive());
+    QVERIFY(!timer2->isActive());
 }
 
 void TestSplash::realTimersHandOverOnceAfterTheClick()
