@@ -113,6 +113,6 @@ QString LookupOptions::helpText()
                    "open to friends only has restricted true and its visit and mood counts null.\n"
                    "\n"
                    "Exit status: 0 every number looked up, 1 a number refused or failed,\n"
-                   "2 usage error.\n")
+                   "2 usage error, 130 stopped by Ctrl-C.\n")
             .arg(wrappedFieldNames());
 }
