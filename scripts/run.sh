@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts Mirelo.
+# Sets up, builds and starts Mirelo (and builds mirelo-lookup beside it).
 #   scripts/run.sh             the program, against the real services
 #   scripts/run.sh --offline   the program against the offline trial server (no network needed)
 set -euo pipefail
@@ -14,11 +14,11 @@ fi
 scripts/setup-debian.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF >/dev/null
 if ! $offline; then
-    cmake --build build --target mirelo
+    cmake --build build --target mirelo mirelo-lookup
     exec build/src/mirelo "$@"
 fi
 
-cmake --build build --target mirelo mirelo-offline-server
+cmake --build build --target mirelo mirelo-lookup mirelo-offline-server
 port=18080
 build/tools/offline/mirelo-offline-server --port "$port" &
 server=$!

@@ -1,6 +1,7 @@
 #include "ui/mainwindow.h"
 
 #include "query/extract.h"
+#include "query/qqnumber.h"
 #include "query/querypipeline.h"
 #include "ui/calculatorpanel.h"
 #include "ui/portraitwindow.h"
@@ -98,15 +99,7 @@ void MainWindow::setStatusText(const QString &text)
 
 QString MainWindow::validationFailure(const QString &typed) const
 {
-    if (typed.isEmpty())
-        return QStringLiteral("请输入QQ号码!");
-    if (typed.size() < 5 || typed.size() > 10)
-        return QStringLiteral("QQ号码位数不正确!");
-    for (const QChar c : typed) {
-        if (c < u'0' || c > u'9')
-            return QStringLiteral("您输入的内容错误!QQ号为纯数字!");
-    }
-    return {};
+    return QqNumber::failure(typed);
 }
 
 void MainWindow::onCommand1Clicked()

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "resultformats.h"
+
+#include <QString>
+#include <QStringList>
+
+// What the command line asks for.
+struct LookupOptions
+{
+    enum class Action { Run, Help, Version, UsageError };
+
+    Action action = Action::Run;
+    QString error; // for UsageError
+    // Unset: table when the output is a terminal, json otherwise.
+    std::optional<OutputFormat> format;
+    int parallel = 4;
+    int intervalMs = 0;
+    QStringList numbers; // none: read them from standard input
+
+    // `arguments` as in QCoreApplication::arguments(), the program's name first.
+    static LookupOptions parse(const QStringList &arguments);
+    static QString helpText();
+};

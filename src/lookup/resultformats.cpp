@@ -1,0 +1,243 @@
+#include "resultformats.h"
+
+#include "displaywidth.h"
+#include "lookupresult.h"
+#include "query/queryrecord.h"
+
+#include <cmath>
+#include <variant>
+
+namespace {
+
+// A plain value: absent (null), text, whole number, points or yes/no.
+using Plain = std::variant<std::monostate, QString, std::int64_t, double, bool>;
+
+template<typename T> Plain plain(const std::optional<T> &value)
+{
+    if (!value)
+        return {};
+    return *value;
+}
+
+Plain vineValue(const LookupResult &r, QString FlowerVineValues::*field)
+{
+    if (!r.vine)
+        return {};
+    return plain(plainCount((*r.vine).*field));
+}
+
+QList<Plain> plainValues(const LookupResult &r)
+{
+    return {
+            r.qq,
+            plain(r.nickname),
+            r.points ? Plain(*r.points) : Plain(),
+            r.level ? Plain(std::int64_t(*r.level)) : Plain(),
+            plain(r.music),
+            plain(r.blogs),
+            plain(r.moods),
+            plain(r.todayVisits),
+            plain(r.totalVisits),
+            plain(r.restricted),
+            vineValue(r, &FlowerVineValues::sunshine),
+            vineValue(r, &FlowerVineValues::rain),
+            vineValue(r, &FlowerVineValues::love),
+            vineValue(r, &FlowerVineValues::nutrition),
+            vineValue(r, &FlowerVineValues::level),
+    };
+}
+
+QString numberText(const Plain &value)
+{
+    if (const auto *n = std::get_if<std::int64_t>(&value))
+        return QString::number(*n);
+    if (const auto *b = std::get_if<bool>(&value))
+        return *b ? QStringLiteral("true") : QStringLiteral("false");
+    // Points: the window's digits, never an exponent. FormatPoints makes NaN and infinity 0,
+    // which would be a made-up value here.
+    const double points = std::get<double>(value);
+    return std::isfinite(points) ? FormatPoints(points) : QString();
+}
+
+QString jsonString(const QString &text)
+{
+    QString out = QStringLiteral("\"");
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'"':
+            out += QStringLiteral("\\\"");
+            break;
+        case u'\\':
+            out += QStringLiteral("\\\\");
+            break;
+        case u'\n':
+            out += QStringLiteral("\\n");
+            break;
+        case u'\r':
+            out += QStringLiteral("\\r");
+            break;
+        case u'\t':
+            out += QStringLiteral("\\t");
+            break;
+        default:
+            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out + u'"';
+}
+
+QByteArray jsonLine(const LookupResult &r)
+{
+    const QStringList names = plainFieldNames();
+    const QList<Plain> values = plainValues(r);
+    QString line = QStringLiteral("{");
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            line += u',';
+        line += jsonString(names.at(i)) + u':';
+        const Plain &value = values.at(i);
+        QString text;
+        if (const auto *s = std::get_if<QString>(&value))
+            text = jsonString(*s);
+        else if (!std::holds_alternative<std::monostate>(value))
+            text = numberText(value);
+        line += text.isEmpty() ? QStringLiteral("null") : text;
+    }
+    return (line + QStringLiteral("}\n")).toUtf8();
+}
+
+QString csvField(const QString &text)
+{
+    static const QString special = QStringLiteral(",\"\r\n");
+    for (const QChar c : text) {
+        if (special.contains(c)) {
+            QString quoted = text;
+            quoted.replace(u'"', QStringLiteral("\"\""));
+            return u'"' + quoted + u'"';
+        }
+    }
+    return text;
+}
+
+QByteArray csvLine(const QStringList &fields)
+{
+    QStringList out;
+    for (const QString &field : fields)
+        out.append(csvField(field));
+    return (out.join(u',') + QStringLiteral("\r\n")).toUtf8();
+}
+
+QByteArray csvResult(const LookupResult &r)
+{
+    QStringList fields;
+    for (const Plain &value : plainValues(r)) {
+        if (const auto *s = std::get_if<QString>(&value))
+            fields.append(*s);
+        else if (std::holds_alternative<std::monostate>(value))
+            fields.append(QString());
+        else
+            fields.append(numberText(value));
+    }
+    return csvLine(fields);
+}
+
+struct TableColumn
+{
+    const char16_t *caption;
+    int width;
+};
+
+// The row's nine cells as the window shows them, then the four flower-vine values and the
+// flower-vine level. Widths fit the usual values; a longer one pushes the rest along.
+const TableColumn tableColumns[] = {
+        {u"QQ号码", 10}, {u"昵称", 16},  {u"积分", 10},     {u"等级", 8},      {u"音乐", 6},
+        {u"日志", 6},    {u"说说", 10},  {u"今日访问", 10}, {u"历史访问", 10}, {u"阳光值", 6},
+        {u"雨露值", 6},  {u"爱心值", 6}, {u"营养值", 6},    {u"花藤等级", 0},
+};
+
+QByteArray tableLine(const QStringList &texts)
+{
+    QString line;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const bool last = i + 1 == texts.size();
+        const QString text = PrintableText(texts.at(i));
+        line += last ? text : PadToWidth(text, tableColumns[i].width) + QStringLiteral("  ");
+    }
+    // Trailing blanks of empty last cells carry nothing.
+    while (line.endsWith(u' '))
+        line.chop(1);
+    return (line + u'\n').toUtf8();
+}
+
+QByteArray tableResult(const LookupResult &r)
+{
+    QStringList texts;
+    for (const char *key :
+         {ColumnKey::num, ColumnKey::nam, ColumnKey::jf, ColumnKey::dj, ColumnKey::qqm2,
+          ColumnKey::blog, ColumnKey::ss, ColumnKey::jr, ColumnKey::ls})
+        texts.append(r.cells.value(QString::fromLatin1(key)));
+    if (r.vine)
+        texts << r.vine->sunshine << r.vine->rain << r.vine->love << r.vine->nutrition
+              << r.vine->level;
+    else
+        texts << QString() << QString() << QString() << QString() << QString();
+    return tableLine(texts);
+}
+
+} // namespace
+
+std::optional<OutputFormat> outputFormatNamed(const QString &name)
+{
+    if (name == QLatin1String("table"))
+        return OutputFormat::Table;
+    if (name == QLatin1String("csv"))
+        return OutputFormat::Csv;
+    if (name == QLatin1String("json"))
+        return OutputFormat::Json;
+    return {};
+}
+
+QStringList plainFieldNames()
+{
+    return {QStringLiteral("qq"),           QStringLiteral("nickname"),
+            QStringLiteral("points"),       QStringLiteral("level"),
+            QStringLiteral("music"),        QStringLiteral("blogs"),
+            QStringLiteral("moods"),        QStringLiteral("today_visits"),
+            QStringLiteral("total_visits"), QStringLiteral("restricted"),
+            QStringLiteral("sunshine"),     QStringLiteral("rain"),
+            QStringLiteral("love"),         QStringLiteral("nutrition"),
+            QStringLiteral("vine_level")};
+}
+
+QByteArray formatHeader(OutputFormat format)
+{
+    switch (format) {
+    case OutputFormat::Table: {
+        QStringList captions;
+        for (const TableColumn &column : tableColumns)
+            captions.append(QString::fromUtf16(column.caption));
+        return tableLine(captions);
+    }
+    case OutputFormat::Csv:
+        return csvLine(plainFieldNames());
+    case OutputFormat::Json:
+        break;
+    }
+    return {};
+}
+
+QByteArray formatResult(OutputFormat format, const LookupResult &result)
+{
+    switch (format) {
+    case OutputFormat::Table:
+        return tableResult(result);
+    case OutputFormat::Csv:
+        return csvResult(result);
+    case OutputFormat::Json:
+        return jsonLine(result);
+    }
+    return {};
+}
