@@ -13,7 +13,8 @@ if(DEFINED CACHE{MIRELO_INSTALL_DESKTOP_FILES})
     endif()
 endif()
 
-# Every program we install, and every manual page. Pages are named <name>.<section>.
+# Every program we install, and every manual page. Pages are named <name>.<section>;
+# @PROJECT_VERSION@ in them becomes the version.
 set(MIRELO_INSTALLED_PROGRAMS mirelo)
 set(MIRELO_MAN_PAGES ${PROJECT_SOURCE_DIR}/packaging/man/mirelo.1)
 
@@ -23,22 +24,25 @@ set(mirelo_package_docdir ${CMAKE_INSTALL_DATAROOTDIR}/doc/mirelo)
 
 install(TARGETS ${MIRELO_INSTALLED_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
-# Manual pages and the changelog are installed compressed, as Debian wants them: gzip -n keeps
-# the name and time out, so the same sources give the same bytes.
-set(mirelo_gzipped)
+# Manual pages and the changelog are installed compressed, as Debian wants them. They are made
+# when configuring (again whenever the source changes), so installing needs only the programs
+# built; gzip -n keeps the name and time out, so the same source gives the same bytes.
 function(mirelo_gzip source output)
-    add_custom_command(OUTPUT ${output}.gz
-        COMMAND ${CMAKE_COMMAND} -E copy ${source} ${output}
-        COMMAND gzip -9nf ${output}
-        DEPENDS ${source}
-        VERBATIM)
-    set(mirelo_gzipped ${mirelo_gzipped} ${output}.gz PARENT_SCOPE)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+    get_filename_component(output_dir ${output} DIRECTORY)
+    file(MAKE_DIRECTORY ${output_dir})
+    execute_process(COMMAND gzip -9n -c ${source} OUTPUT_FILE ${output}.gz
+        RESULT_VARIABLE status)
+    if(NOT status EQUAL 0)
+        message(FATAL_ERROR "Could not compress ${source}")
+    endif()
 endfunction()
 
 foreach(page ${MIRELO_MAN_PAGES})
     get_filename_component(page_name ${page} NAME)
     string(REGEX REPLACE "^.*\\.([1-9])$" "\\1" section ${page_name})
-    mirelo_gzip(${page} ${PROJECT_BINARY_DIR}/man/${page_name})
+    configure_file(${page} ${PROJECT_BINARY_DIR}/man/${page_name} @ONLY)
+    mirelo_gzip(${PROJECT_BINARY_DIR}/man/${page_name} ${PROJECT_BINARY_DIR}/man/${page_name})
     install(FILES ${PROJECT_BINARY_DIR}/man/${page_name}.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man${section})
 endforeach()
@@ -47,7 +51,6 @@ endforeach()
 mirelo_gzip(${PROJECT_SOURCE_DIR}/packaging/debian/changelog ${PROJECT_BINARY_DIR}/doc/changelog)
 install(FILES ${PROJECT_BINARY_DIR}/doc/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/debian/copyright
     DESTINATION ${mirelo_package_docdir})
-add_custom_target(mirelo_compressed_docs ALL DEPENDS ${mirelo_gzipped})
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/io.mirelo.Mirelo.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)

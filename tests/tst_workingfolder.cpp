@@ -1,4 +1,3 @@
-#include "shell/supportfiles.h"
 #include "shell/workingfolder.h"
 
 #include <unistd.h>
@@ -15,88 +14,54 @@ class TestWorkingFolder : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void writableFolderKeepsFilesBesideTheProgram();
-    void unwritableFolderMovesToTheUserDataFolder();
-    void installedCopyUsesTheUserDataFolder();
-    void noDataFolderLeavesTheProgramFolder();
-
-private:
-    // A folder this process cannot create files in, whoever runs the test.
-    QString unwritableFolder();
-
-    QTemporaryDir m_base;
+    void choosesOneFolder_data();
+    void choosesOneFolder();
 };
 
-void TestWorkingFolder::initTestCase()
+void TestWorkingFolder::choosesOneFolder_data()
 {
-    QVERIFY(m_base.isValid());
+    QTest::addColumn<QString>("program"); // how the program's folder is
+    QTest::addColumn<bool>("dataUsable"); // whether the data folder can be made
+    QTest::addColumn<bool>("expectData");
+    QTest::newRow("unpacked, writable") << "writable" << true << false;
+    QTest::newRow("read-only") << "read-only" << true << true;
+    QTest::newRow("installed, writable like ~/.local/bin") << "installed" << true << true;
+    QTest::newRow("read-only, no data folder either") << "read-only" << false << false;
+}
+
+void TestWorkingFolder::choosesOneFolder()
+{
+    QFETCH(QString, program);
+    QFETCH(bool, dataUsable);
+    QFETCH(bool, expectData);
+    QTemporaryDir base;
+    QVERIFY(base.isValid());
     QCoreApplication::setApplicationName(QStringLiteral("Mirelo"));
-}
-
-QString TestWorkingFolder::unwritableFolder()
-{
-    // Root writes into read-only folders; nobody makes files in /proc.
-    if (geteuid() == 0)
-        return QStringLiteral("/proc");
-    const QString folder = m_base.filePath(QStringLiteral("read-only"));
-    QDir().mkpath(folder);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
-    return folder;
-}
-
-void TestWorkingFolder::writableFolderKeepsFilesBesideTheProgram()
-{
-    QTemporaryDir program;
-    const QString data = m_base.filePath(QStringLiteral("unused/Mirelo"));
-    QCOMPARE(WorkingFolder::choose(program.path(), data), program.path());
-    QVERIFY(!QFileInfo::exists(data));
-    // The writability probe leaves nothing behind.
-    QVERIFY(QDir(program.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-}
-
-void TestWorkingFolder::unwritableFolderMovesToTheUserDataFolder()
-{
-    const QString dataHome = m_base.filePath(QStringLiteral("data-home"));
+    const QString dataHome = base.filePath(dataUsable ? "data-home" : "plain-file/data-home");
+    QFile(base.filePath("plain-file")).open(QIODevice::WriteOnly);
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
-    QCOMPARE(data, dataHome + QStringLiteral("/Mirelo"));
+    QCOMPARE(data, dataHome + "/Mirelo");
 
-    const QString program = unwritableFolder();
-    const QString folder = WorkingFolder::choose(program, data);
-    QCOMPARE(folder, data);
-    QCOMPARE(SupportFiles::writeAll(folder), int(SupportFiles::SupportFileTable.size()));
-    QVERIFY(QFileInfo::exists(SupportFiles::filePath(data, SupportFiles::SupportFileTable[1])));
-}
+    QString programDir = base.filePath("prefix/bin");
+    QVERIFY(QDir().mkpath(programDir));
+    if (program == "installed") {
+        QVERIFY(QDir().mkpath(base.filePath("prefix/share/applications")));
+        QFile(base.filePath("prefix/share/applications/io.mirelo.Mirelo.desktop"))
+                .open(QIODevice::WriteOnly);
+    } else if (program == "read-only") {
+        // Root writes into read-only folders; nobody makes files in /proc.
+        if (geteuid() == 0)
+            programDir = QStringLiteral("/proc");
+        else
+            QFile::setPermissions(programDir, QFile::ReadOwner | QFile::ExeOwner);
+    }
 
-void TestWorkingFolder::installedCopyUsesTheUserDataFolder()
-{
-    // Writable, as ~/.local/bin is, but shared with other programs.
-    QTemporaryDir prefix;
-    QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("bin")));
-    QVERIFY(QDir(prefix.path()).mkpath(QStringLiteral("share/applications")));
-    QFile entry(prefix.filePath(QStringLiteral("share/applications/io.mirelo.Mirelo.desktop")));
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.close();
-
-    const QString data = m_base.filePath(QStringLiteral("installed/Mirelo"));
-    QCOMPARE(WorkingFolder::choose(prefix.filePath(QStringLiteral("bin")), data), data);
-    QVERIFY(QFileInfo(data).isDir());
-
-    // The same folder layout without the desktop entry is just an unpacked copy.
-    QVERIFY(entry.remove());
-    QCOMPARE(WorkingFolder::choose(prefix.filePath(QStringLiteral("bin")), data),
-             prefix.filePath(QStringLiteral("bin")));
-}
-
-void TestWorkingFolder::noDataFolderLeavesTheProgramFolder()
-{
-    const QString program = unwritableFolder();
-    QFile plain(m_base.filePath(QStringLiteral("plain-file")));
-    QVERIFY(plain.open(QIODevice::WriteOnly));
-    plain.close();
-    QCOMPARE(WorkingFolder::choose(program, plain.fileName() + QStringLiteral("/Mirelo")), program);
-    QCOMPARE(WorkingFolder::choose(program, QString()), program);
+    const QString chosen = WorkingFolder::choose(programDir, data);
+    QCOMPARE(chosen, expectData ? data : programDir);
+    QCOMPARE(QFileInfo(data).isDir(), expectData);
+    if (program == "writable") // the writability probe leaves nothing behind
+        QVERIFY(QDir(programDir).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 QTEST_GUILESS_MAIN(TestWorkingFolder)
