@@ -1,7 +1,6 @@
 # `cmake --install <build> [--prefix P]` (DESTDIR honoured): the usual layout under P and nothing
 # outside it. P/bin holds the programs; the desktop entry, icons, AppStream metadata, manual
 # pages and the copyright and changelog go under P/share.
-include(GNUInstallDirs)
 
 # Build folders made before this layout had the prefix forced into the user's home; put
 # CMake's own default back once.
@@ -12,6 +11,7 @@ if(DEFINED CACHE{MIRELO_INSTALL_DESKTOP_FILES})
         set(CMAKE_INSTALL_PREFIX "/usr/local" CACHE PATH "Install path prefix" FORCE)
     endif()
 endif()
+include(GNUInstallDirs)
 
 # Every program we install, and every manual page. Pages are named <name>.<section>;
 # @PROJECT_VERSION@ in them becomes the version.
