@@ -10,6 +10,7 @@ packages=(
     fonts-wqy-microhei
     xvfb xauth imagemagick xdotool xclip dbus-daemon at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev clang-format git
+    dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()

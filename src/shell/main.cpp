@@ -1,5 +1,6 @@
 #include "shell/mainwindowlifecycle.h"
 #include "shell/splashwindow.h"
+#include "shell/workingfolder.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
@@ -13,6 +14,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    // Also names the user's data folder, ~/.local/share/Mirelo: no organisation name, so the
+    // path is not doubled.
     QApplication::setApplicationName(QStringLiteral("Mirelo"));
 
     // The program's own texts are Simplified Chinese whatever the locale; Qt's (message box
@@ -25,7 +28,7 @@ int main(int argc, char *argv[])
     WebClient web;
     MessageBoxPrompt prompt;
     SystemDesktop desktop;
-    const AppServices services {&web, &prompt, &desktop, QApplication::applicationDirPath()};
+    const AppServices services {&web, &prompt, &desktop, WorkingFolder::forThisRun()};
 
     // Every run begins with the splash; its fade-out ends by opening the main window.
     std::unique_ptr<MainWindow> window;

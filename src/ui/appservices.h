@@ -12,5 +12,5 @@ struct AppServices
     WebClient *web = nullptr;
     Prompt *prompt = nullptr;
     Desktop *desktop = nullptr;
-    QString programDir; // where support, portrait and audio files live
+    QString programDir; // the working folder: support, skin, audio and portrait files
 };
