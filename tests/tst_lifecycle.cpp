@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QAudioDevice>
+#include <QAudioSink>
 #include <QFile>
 #include <QHeaderView>
 #include <QMediaDevices>
@@ -475,6 +476,9 @@ void TestLifecycle::audioPlaysTheClipOnce()
         return;
     }
     QVERIFY(player->isPlaying());
+    auto *sink = player->findChild<QAudioSink *>();
+    QVERIFY(sink);
+    QVERIFY(qAbs(sink->volume() - 0.5) < 0.01);
     QSignalSpy finished(player, &ChimePlayer::finished);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
     QVERIFY(!player->isPlaying());

@@ -21,9 +21,9 @@ ChimePlayer::~ChimePlayer() = default;
 
 bool ChimePlayer::play(const QString &path, qreal volume)
 {
-    m_volume = volume;
     if (m_sink)
         return false; // one clip at a time
+    m_volume = volume;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
@@ -51,9 +51,13 @@ bool ChimePlayer::play(const QString &path, qreal volume)
     connect(m_sink, &QAudioSink::stateChanged, this, &ChimePlayer::onSinkStateChanged);
     m_sink->start(m_source);
     if (m_sink->error() != QAudio::NoError) {
-        // The stream could not be opened; stateChanged may not have said so yet.
-        QTimer::singleShot(0, this, &ChimePlayer::release);
-        return true;
+        // The server went away since the device was listed.
+        delete m_sink;
+        m_sink = nullptr;
+        delete m_source;
+        m_source = nullptr;
+        m_samples = QByteArray();
+        return false;
     }
     // Stopping a sink as soon as it has taken the last samples would cut off what the server
     // still holds, so it is let go only once the whole clip has had time to be heard.
