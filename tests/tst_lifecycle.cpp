@@ -476,12 +476,19 @@ void TestLifecycle::audioPlaysTheClipOnce()
         return;
     }
     QVERIFY(player->isPlaying());
-    auto *sink = player->findChild<QAudioSink *>();
+    const QAudioSink *sink = player->sink();
     QVERIFY(sink);
     QVERIFY(qAbs(sink->volume() - 0.5) < 0.01);
     QSignalSpy finished(player, &ChimePlayer::finished);
     QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
     QVERIFY(!player->isPlaying());
+
+    // Closing the window mid-clip must not tear the sink down inside the window's destructor.
+    m_window.reset();
+    openWindow();
+    QVERIFY(m_window->findChild<ChimePlayer *>()->isPlaying());
+    m_window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(TestLifecycle)

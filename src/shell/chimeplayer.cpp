@@ -17,7 +17,11 @@ constexpr int drainAllowanceMs = 1000;
 
 ChimePlayer::ChimePlayer(QObject *parent) : QObject(parent) { }
 
-ChimePlayer::~ChimePlayer() = default;
+ChimePlayer::~ChimePlayer()
+{
+    if (m_sink)
+        discardSink();
+}
 
 bool ChimePlayer::play(const QString &path, qreal volume)
 {
@@ -43,20 +47,19 @@ bool ChimePlayer::play(const QString &path, qreal volume)
         return false;
 
     const int lengthMs = int(clip.seconds() * 1000);
-    m_samples = std::move(clip.samples);
-    m_source = new QBuffer(&m_samples, this);
-    m_source->open(QIODevice::ReadOnly);
-    m_sink = new QAudioSink(device, format, this);
+    // No parent: Qt 6.4 gives the sink's backend object the same parent as the sink, and
+    // either one closing inside another object's destructor is unsafe (see discardSink).
+    m_sink = new QAudioSink(device, format);
     m_sink->setVolume(volume);
+    // The samples go with the sink, which may outlive this player (see discardSink).
+    auto *source = new QBuffer(m_sink);
+    source->setData(clip.samples);
+    source->open(QIODevice::ReadOnly);
     connect(m_sink, &QAudioSink::stateChanged, this, &ChimePlayer::onSinkStateChanged);
-    m_sink->start(m_source);
+    m_sink->start(source);
     if (m_sink->error() != QAudio::NoError) {
         // The server went away since the device was listed.
-        delete m_sink;
-        m_sink = nullptr;
-        delete m_source;
-        m_source = nullptr;
-        m_samples = QByteArray();
+        discardSink();
         return false;
     }
     // Stopping a sink as soon as it has taken the last samples would cut off what the server
@@ -76,13 +79,16 @@ void ChimePlayer::release()
 {
     if (!m_sink)
         return;
-    // The sink is deleted later: this may run from inside one of its own signals.
+    discardSink();
+    emit finished();
+}
+
+void ChimePlayer::discardSink()
+{
+    // Qt 6.4 runs a nested event loop while it closes a sink, so deleting one inside another
+    // object's destructor (the window's, at close) delivers events to a half-destroyed window.
+    // It is left to the event loop instead.
     m_sink->disconnect(this);
-    m_sink->stop();
     m_sink->deleteLater();
     m_sink = nullptr;
-    m_source->deleteLater();
-    m_source = nullptr;
-    m_samples = QByteArray();
-    emit finished();
 }

@@ -1,10 +1,8 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
 
 class QAudioSink;
-class QBuffer;
 
 // Plays a short MP3 clip once through the audio server, without a media framework: the file
 // is decoded up front and its samples are handed to a QAudioSink. Anything in the way (no
@@ -24,6 +22,8 @@ public:
     bool play(const QString &path, qreal volume);
     bool isPlaying() const { return m_sink != nullptr; }
     qreal volume() const { return m_volume; }
+    // The sink while the clip plays; it has no parent, so this is the way to reach it.
+    const QAudioSink *sink() const { return m_sink; }
 
 signals:
     // The clip has played out, or could not be played; sent once per successful play().
@@ -32,9 +32,8 @@ signals:
 private:
     void onSinkStateChanged();
     void release();
+    void discardSink();
 
     qreal m_volume = 1.0;
-    QByteArray m_samples;
-    QBuffer *m_source = nullptr;
     QAudioSink *m_sink = nullptr;
 };
