@@ -60,7 +60,7 @@ void TestMp3Decoder::brokenInputGivesNoSound_data()
             << QByteArray("<html><body>404 Not Found</body></html>").repeated(50);
     QTest::newRow("zeros") << QByteArray(20000, '\0');
     QTest::newRow("sync bytes only") << QByteArray(20000, '\xff');
-    QTest::newRow("first bytes of the clip") << clip.left(300);
+    QTest::newRow("first frames of the clip") << clip.left(1000);
     QByteArray noise(20000, Qt::Uninitialized);
     quint32 state = 12345;
     for (char &byte : noise)
@@ -89,9 +89,9 @@ void TestMp3Decoder::cutShortClipGivesItsBeginning()
 
 void TestMp3Decoder::outputStaysWithinItsBound()
 {
-    const PcmClip clip = decodeMp3(embeddedClip(), 10001);
+    const PcmClip clip = decodeMp3(embeddedClip(), 40001);
     QVERIFY(!clip.isEmpty());
-    QVERIFY(clip.samples.size() <= 10001);
+    QVERIFY(clip.samples.size() <= 40001);
     QCOMPARE(clip.samples.size() % clip.bytesPerFrame(), 0);
     QVERIFY(decodeMp3(embeddedClip(), 0).isEmpty());
 }

@@ -19,6 +19,10 @@ using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 // Input goes in by pieces so the library never holds a second copy of a large file.
 constexpr qsizetype feedChunkBytes = 16 * 1024;
 
+// Random bytes now and then hold two or three frame headers in a row; what they decode to is
+// a click of noise, and no real clip is this short.
+constexpr double shortestClipSeconds = 0.1;
+
 Handle openFeed()
 {
     int error = MPG123_OK;
@@ -92,7 +96,7 @@ PcmClip decodeMp3(QByteArrayView bytes, qsizetype maxPcmBytes)
     // The device takes whole frames only.
     if (clip.channels > 0)
         clip.samples.truncate(clip.samples.size() - clip.samples.size() % clip.bytesPerFrame());
-    if (clip.samples.isEmpty())
+    if (clip.samples.isEmpty() || clip.seconds() < shortestClipSeconds)
         clip = PcmClip();
     return clip;
 }

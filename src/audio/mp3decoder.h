@@ -22,5 +22,5 @@ inline constexpr qsizetype defaultMaxPcmBytes = 60 * 48000 * 2 * 2;
 
 // Decodes an MPEG audio file (MP3) held in memory into PCM of at most `maxPcmBytes`, cut at
 // a whole frame. Garbage, an empty or cut-short file and a stream that changes its format
-// midway give what was decoded before the trouble, which may be nothing.
+// midway give what was decoded before the trouble; under a tenth of a second counts as nothing.
 PcmClip decodeMp3(QByteArrayView bytes, qsizetype maxPcmBytes = defaultMaxPcmBytes);

@@ -25,6 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     static constexpr int rates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
     FUZZ_CHECK(std::find(std::begin(rates), std::end(rates), clip.sampleRate) != std::end(rates));
     FUZZ_CHECK(clip.samples.size() % clip.bytesPerFrame() == 0);
+    FUZZ_CHECK(clip.seconds() >= 0.1);
 
     // Same bytes, same sound: nothing carries over from one file to the next.
     const PcmClip again = decodeMp3(bytes, bound);
