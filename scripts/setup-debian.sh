@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qcoro-qt6-dev
-    libqt6multimedia6 gstreamer1.0-plugins-base gstreamer1.0-plugins-good
+    libqt6multimedia6 libmpg123-dev
     fonts-wqy-microhei
     xvfb xauth imagemagick xdotool xclip dbus-daemon at-spi2-core python3-pyatspi
     clang libclang-rt-14-dev clang-format git

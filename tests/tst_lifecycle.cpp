@@ -1,4 +1,5 @@
 #include "query/addresses.h"
+#include "shell/chimeplayer.h"
 #include "shell/mainwindowlifecycle.h"
 #include "shell/supportfiles.h"
 #include "support/fakeservices.h"
@@ -11,11 +12,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QAudioOutput>
+#include <QAudioDevice>
+#include <QAudioSink>
 #include <QFile>
 #include <QHeaderView>
-#include <QMediaPlayer>
+#include <QMediaDevices>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -117,6 +120,7 @@ private slots:
     void offlineEndsTheProcess();
     void skin_data();
     void skin();
+    void audioPlaysTheClipOnce_data();
     void audioPlaysTheClipOnce();
 
 private:
@@ -440,26 +444,51 @@ void TestLifecycle::skin()
     QVERIFY(m_prompt->asked().isEmpty());
 }
 
+void TestLifecycle::audioPlaysTheClipOnce_data()
+{
+    QTest::addColumn<QByteArray>("clip"); // "embedded": the one the splash writes
+    QTest::addColumn<bool>("audible");
+
+    QTest::newRow("the clip") << QByteArray("embedded") << true;
+    QTest::newRow("no clip") << QByteArray() << false;
+    QTest::newRow("web page") << QByteArray("<html>moved</html>") << false;
+    QTest::newRow("one byte") << QByteArray("\xff") << false;
+}
+
 void TestLifecycle::audioPlaysTheClipOnce()
 {
-    // Without the clip there is no player at all.
-    openWindow();
-    QVERIFY(!m_window->findChild<QMediaPlayer *>());
-    m_window.reset();
+    QFETCH(QByteArray, clip);
+    QFETCH(bool, audible);
+    if (clip == "embedded")
+        QCOMPARE(SupportFiles::writeAll(m_dir->path()), 9);
+    else if (!clip.isEmpty())
+        QVERIFY(writeFile(m_dir->filePath("zv.mp3"), clip));
 
-    if (!MainWindowLifecycle::canPlayMp3())
-        QSKIP("this machine cannot decode MP3");
-    QCOMPARE(SupportFiles::writeAll(m_dir->path()), 9);
     openWindow();
-    auto *player = m_window->findChild<QMediaPlayer *>(QStringLiteral("W1"));
+    QVERIFY(m_window->isVisible());
+    auto *player = m_window->findChild<ChimePlayer *>(QStringLiteral("W1"));
     QVERIFY(player);
-    QCOMPARE(player->source(), QUrl::fromLocalFile(m_dir->filePath("zv.mp3")));
-    QCOMPARE(player->loops(), 1);
-    QVERIFY(player->audioOutput());
-    QCOMPARE(player->audioOutput()->volume(), 0.5f);
-    // The clip is a real, decodable MP3 and ends by itself.
-    QTRY_COMPARE_WITH_TIMEOUT(player->mediaStatus(), QMediaPlayer::EndOfMedia, 15000);
-    QCOMPARE(player->error(), QMediaPlayer::NoError);
+    QCOMPARE(player->volume(), 0.5);
+    QVERIFY(m_prompt->asked().isEmpty());
+    // With no sound server (as under CI) even the good clip stays silent.
+    if (!audible || QMediaDevices::defaultAudioOutput().isNull()) {
+        QVERIFY(!player->isPlaying());
+        return;
+    }
+    QVERIFY(player->isPlaying());
+    const QAudioSink *sink = player->sink();
+    QVERIFY(sink);
+    QVERIFY(qAbs(sink->volume() - 0.5) < 0.01);
+    QSignalSpy finished(player, &ChimePlayer::finished);
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    QVERIFY(!player->isPlaying());
+
+    // Closing the window mid-clip must not tear the sink down inside the window's destructor.
+    m_window.reset();
+    openWindow();
+    QVERIFY(m_window->findChild<ChimePlayer *>()->isPlaying());
+    m_window.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(TestLifecycle)

@@ -2,6 +2,7 @@
 
 #include "query/addresses.h"
 #include "shell/aboutwindow.h"
+#include "shell/chimeplayer.h"
 #include "shell/windowplacement.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
@@ -9,18 +10,13 @@
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
-#include <QAudioOutput>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QHeaderView>
 #include <QLibrary>
-#include <QMediaFormat>
-#include <QMediaPlayer>
 #include <QTimer>
 #include <QTreeWidget>
-#include <QUrl>
 
 namespace {
 // Support files the splash has just written into the program directory.
@@ -82,29 +78,12 @@ MainWindowLifecycle::MainWindowLifecycle(MainWindow *window)
 
 MainWindowLifecycle::~MainWindowLifecycle() = default;
 
-bool MainWindowLifecycle::canPlayMp3()
-{
-    // Qt Multimedia 6.4 crashes while making a player when GStreamer lacks its plug-ins;
-    // asking for the decoders first is safe.
-    return QMediaFormat()
-            .supportedAudioCodecs(QMediaFormat::Decode)
-            .contains(QMediaFormat::AudioCodec::MP3);
-}
-
 void MainWindowLifecycle::playAudio()
 {
-    const QString path = QDir(m_services.programDir).absoluteFilePath(audioFile);
-    // A missing clip or no decoder: the window simply stays silent.
-    if (!QFileInfo::exists(path) || !canPlayMp3())
-        return;
-    m_player = new QMediaPlayer(m_window);
+    // Whatever goes wrong (no clip, a broken one, no sound server) the window stays silent.
+    m_player = new ChimePlayer(m_window);
     m_player->setObjectName(QStringLiteral("W1"));
-    auto *output = new QAudioOutput(m_player);
-    output->setVolume(0.5f);
-    m_player->setAudioOutput(output);
-    m_player->setLoops(1);
-    m_player->setSource(QUrl::fromLocalFile(path));
-    m_player->play();
+    m_player->play(QDir(m_services.programDir).absoluteFilePath(audioFile), 0.5);
 }
 
 void MainWindowLifecycle::applySkin()

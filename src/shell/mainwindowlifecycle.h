@@ -6,8 +6,8 @@
 
 #include <QObject>
 
+class ChimePlayer;
 class MainWindow;
-class QMediaPlayer;
 class QTimer;
 class Transfer;
 
@@ -27,9 +27,6 @@ public:
     static std::unique_ptr<MainWindow> openMainWindow(const AppServices &services);
 
     ~MainWindowLifecycle() override;
-
-    // True when MP3 audio can be played here; a player must not be made otherwise.
-    static bool canPlayMp3();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -56,7 +53,7 @@ private:
     MainWindow *m_window;
     AppServices m_services;
     QTimer *m_timer2;
-    QMediaPlayer *m_player = nullptr;
+    ChimePlayer *m_player = nullptr;
     std::unique_ptr<Transfer> m_probe;
     std::unique_ptr<Transfer> m_forumVisit;
     bool m_askingToClose = false;

@@ -38,12 +38,15 @@ declare -A objects=(
     [level_table]="leveltable.o"
     [calculator]="calculator.o leveltable.o"
     [decode_body]="webclient.o moc_webclient.o"
+    [decode_mp3]="mp3decoder.o"
 )
 declare -A maxlen=(
     [visitors]=4096 [portrait]=4096 [moods]=4096 [count_marker]=4096 [flower]=4096
     [format_points]=8 [level_table]=12 [calculator]=1024 [decode_body]=4096
+    [decode_mp3]=65536
 )
-order=(visitors portrait moods count_marker flower format_points level_table calculator decode_body)
+order=(visitors portrait moods count_marker flower format_points level_table calculator decode_body
+    decode_mp3)
 
 if [ $# -gt 0 ]; then
     for name in "$@"; do
@@ -56,8 +59,8 @@ fi
 cxxflags=(-std=c++20 -fPIC -g -O1 -fno-omit-frame-pointer
     -fsanitize=address,undefined -fno-sanitize-recover=undefined
     -I"$src" -I"$out/obj" -isystem "$qcoro" -isystem "$qcoro/qcoro" -isystem "$qcoro/QCoro"
-    $(pkg-config --cflags Qt6Core Qt6Network))
-libs=($(pkg-config --libs Qt6Core Qt6Network) -lQCoro6Core -lQCoro6Network)
+    $(pkg-config --cflags Qt6Core Qt6Network libmpg123))
+libs=($(pkg-config --libs Qt6Core Qt6Network libmpg123) -lQCoro6Core -lQCoro6Network)
 
 # Rebuilt when missing or older than its source, any header of src/ or the shared fuzz header.
 stale() {
@@ -81,6 +84,7 @@ compile "$out/obj/calculator.o" "$src/level/calculator.cpp"
 compile "$out/obj/leveltable.o" "$src/level/leveltable.cpp"
 compile "$out/obj/webclient.o" "$src/web/webclient.cpp"
 compile "$out/obj/moc_webclient.o" "$out/obj/moc_webclient.cpp"
+compile "$out/obj/mp3decoder.o" "$src/audio/mp3decoder.cpp"
 
 for name in "${order[@]}"; do
     binary=$out/fuzz_$name
