@@ -225,10 +225,14 @@ void Transfer::settle()
     m_finished = true;
     m_deadline.stop();
     dropReply();
+    // Announced from the event loop, never from inside the reply's signal, the deadline timer
+    // or abort(): a receiver may destroy this transfer, and then none of its code is running.
+    // Destroyed first, it takes the announcement with it. Posted before the waiters are woken,
+    // so receivers hear it first.
+    QMetaObject::invokeMethod(
+            this, [this] { emit finished(); }, Qt::QueuedConnection);
     m_done.addResult(m_result);
     m_done.finish();
-    // Last: a receiver may destroy this transfer.
-    emit finished();
 }
 
 void Transfer::dropReply()

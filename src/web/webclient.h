@@ -33,6 +33,7 @@ public:
     QCoro::Task<FetchResult> wait();
 
 signals:
+    // Emitted once, from the event loop after the end; a receiver may destroy the transfer.
     void finished();
 
 private:
