@@ -170,6 +170,60 @@ private slots:
         QCOMPARE(r.text, QStringLiteral("via system proxy"));
     }
 
+    void proxyFollowsTheScheme_data()
+    {
+        QTest::addColumn<QByteArray>("httpProxy");
+        QTest::addColumn<QByteArray>("httpsProxy");
+        QTest::addColumn<QByteArray>("noProxy");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<int>("port"); // of the proxy chosen; 0 for none
+        const QByteArray http("http://127.0.0.1:18001"), https("http://127.0.0.1:18002");
+        const QString plainUrl = QStringLiteral("http://b1.qzone.qq.com/x");
+        const QString secureUrl = QStringLiteral("https://b1.qzone.qq.com/x");
+        QTest::newRow("http, http_proxy") << http << https << QByteArray() << plainUrl << 18001;
+        QTest::newRow("https, https_proxy") << http << https << QByteArray() << secureUrl << 18002;
+        QTest::newRow("https, only http_proxy")
+                << http << QByteArray() << QByteArray() << secureUrl << 0;
+        QTest::newRow("http, only https_proxy")
+                << QByteArray() << https << QByteArray() << plainUrl << 0;
+        QTest::newRow("https, no_proxy")
+                << http << https << QByteArray(".qq.com") << secureUrl << 0;
+    }
+
+    void proxyFollowsTheScheme()
+    {
+        QFETCH(QByteArray, httpProxy);
+        QFETCH(QByteArray, httpsProxy);
+        QFETCH(QByteArray, noProxy);
+        QFETCH(QString, url);
+        QFETCH(int, port);
+        QList<QPair<const char *, QByteArray>> saved;
+        for (const char *name :
+             {"http_proxy", "https_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "NO_PROXY"})
+            saved.append({name, qgetenv(name)});
+        const auto restore = qScopeGuard([&] {
+            for (const auto &[name, value] : saved) {
+                if (value.isNull())
+                    qunsetenv(name);
+                else
+                    qputenv(name, value);
+            }
+        });
+        for (const auto &[name, value] : saved)
+            qunsetenv(name);
+        for (const auto &[name, value] :
+             {qMakePair("http_proxy", httpProxy), qMakePair("https_proxy", httpsProxy),
+              qMakePair("no_proxy", noProxy)}) {
+            if (!value.isEmpty())
+                qputenv(name, value);
+        }
+        const QList<QNetworkProxy> chosen = systemProxiesFor(QNetworkProxyQuery(QUrl(url)));
+        QVERIFY(!chosen.isEmpty());
+        QCOMPARE(chosen.first().type(), port ? QNetworkProxy::HttpProxy : QNetworkProxy::NoProxy);
+        if (port)
+            QCOMPARE(chosen.first().port(), port);
+    }
+
     void onlyWebAddressesAreFetched_data()
     {
         QTest::addColumn<QString>("url");

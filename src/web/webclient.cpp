@@ -32,14 +32,18 @@ bool isStatusError(QNetworkReply::NetworkError error)
             || error == QNetworkReply::ProtocolInvalidOperationError;
 }
 
-// Asks the system (http_proxy and friends through libproxy) for every request, whatever the
-// application-wide proxy setting is.
+bool environmentHas(const char *lower, const char *upper)
+{
+    return !qEnvironmentVariableIsEmpty(lower) || !qEnvironmentVariableIsEmpty(upper);
+}
+
+// Asks the system for every request, whatever the application-wide proxy setting is.
 class SystemProxyFactory : public QNetworkProxyFactory
 {
 public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override
     {
-        return systemProxyForQuery(query);
+        return systemProxiesFor(query);
     }
 };
 
@@ -270,6 +274,17 @@ void WebClient::setProxy(const QNetworkProxy &proxy)
     m_nam->setProxy(proxy);
 }
 
+void WebClient::addCaCertificate(const QSslCertificate &authority)
+{
+    if (!m_tls) {
+        // Named authorities replace Qt's on-demand reading of the store, so the store's own
+        // are listed too.
+        m_tls = QSslConfiguration::defaultConfiguration();
+        m_tls->setCaCertificates(QSslConfiguration::systemCaCertificates());
+    }
+    m_tls->addCaCertificate(authority);
+}
+
 std::unique_ptr<Transfer> WebClient::startGetBody(const QString &url)
 {
     return start(url, Transfer::Kind::GetBody);
@@ -324,11 +339,24 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
     if (kind == Transfer::Kind::GetBody)
         request.setRawHeader("If-Modified-Since", "0"); // defeats caches on the way
+    if (m_tls)
+        request.setSslConfiguration(*m_tls); // kept on every redirect: the request is copied
 
     std::unique_ptr<Transfer> transfer(new Transfer(m_nam->get(request), kind, cap, m_deadlineMs));
     m_running.removeAll(nullptr);
     m_running.append(transfer.get());
     return transfer;
+}
+
+QList<QNetworkProxy> systemProxiesFor(const QNetworkProxyQuery &query)
+{
+    // libproxy falls back to http_proxy for an https address when https_proxy is unset; the
+    // usual rule is https_proxy or none, so a proxy meant for plain http never sees a tunnel.
+    if (query.url().scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
+        && !environmentHas("https_proxy", "HTTPS_PROXY")
+        && environmentHas("http_proxy", "HTTP_PROXY"))
+        return {QNetworkProxy(QNetworkProxy::NoProxy)};
+    return QNetworkProxyFactory::systemProxyForQuery(query);
 }
 
 bool writeFileWhole(const QString &filePath, const QByteArray &bytes)
