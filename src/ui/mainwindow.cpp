@@ -68,10 +68,9 @@ MainWindow::MainWindow(const AppServices &services, QWidget *parent)
             m_ui->Command1->click();
     });
 
-    // The tools around the result list and the portraits.
-    new CalculatorPanel(this);
-    new ResultListMenu(this);
-    new PortraitCommand(this);
+    m_calculatorPanel = new CalculatorPanel(this);
+    m_resultListMenu = new ResultListMenu(this);
+    m_portraitCommand = new PortraitCommand(this);
 }
 
 MainWindow::~MainWindow()
@@ -96,28 +95,27 @@ void MainWindow::setStatusText(const QString &text)
     m_statusPanel2->setText(text);
 }
 
-QString MainWindow::validationFailure(const QString &typed) const
+std::optional<MainWindow::NumberProblem> MainWindow::checkNumber(const QString &typed)
 {
     if (typed.isEmpty())
-        return QStringLiteral("请输入QQ号码!");
+        return NumberProblem {QStringLiteral("请输入QQ号码!")};
     if (typed.size() < 5 || typed.size() > 10)
-        return QStringLiteral("QQ号码位数不正确!");
+        return NumberProblem {QStringLiteral("QQ号码位数不正确!")};
     for (const QChar c : typed) {
+        // Only this rule shows a message box before it reports.
         if (c < u'0' || c > u'9')
-            return QStringLiteral("您输入的内容错误!QQ号为纯数字!");
+            return NumberProblem {QStringLiteral("您输入的内容错误!QQ号为纯数字!"), true};
     }
-    return {};
+    return std::nullopt;
 }
 
 void MainWindow::onCommand1Clicked()
 {
     const QString typed = m_ui->Text1->text();
-    const QString failure = validationFailure(typed);
-    if (!failure.isEmpty()) {
-        // Only the digit rule asks the user before it reports.
-        if (failure.startsWith(QStringLiteral("您输入的内容错误")))
-            m_services.prompt->warn(this, failure);
-        setStatusText(failure);
+    if (const std::optional<NumberProblem> problem = checkNumber(typed)) {
+        if (problem->warnFirst)
+            m_services.prompt->warn(this, problem->message);
+        setStatusText(problem->message);
         return;
     }
 
