@@ -197,31 +197,23 @@ private slots:
         QFETCH(QByteArray, noProxy);
         QFETCH(QString, url);
         QFETCH(int, port);
+        const QList<QPair<const char *, QByteArray>> wanted
+                = {{"http_proxy", httpProxy}, {"https_proxy", httpsProxy}, {"no_proxy", noProxy},
+                   {"HTTP_PROXY", {}},        {"HTTPS_PROXY", {}},         {"NO_PROXY", {}}};
         QList<QPair<const char *, QByteArray>> saved;
-        for (const char *name :
-             {"http_proxy", "https_proxy", "no_proxy", "HTTP_PROXY", "HTTPS_PROXY", "NO_PROXY"})
+        const auto set = [](const auto &variables) {
+            for (const auto &[name, value] : variables)
+                value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
+        };
+        for (const auto &[name, value] : wanted)
             saved.append({name, qgetenv(name)});
-        const auto restore = qScopeGuard([&] {
-            for (const auto &[name, value] : saved) {
-                if (value.isNull())
-                    qunsetenv(name);
-                else
-                    qputenv(name, value);
-            }
-        });
-        for (const auto &[name, value] : saved)
-            qunsetenv(name);
-        for (const auto &[name, value] :
-             {qMakePair("http_proxy", httpProxy), qMakePair("https_proxy", httpsProxy),
-              qMakePair("no_proxy", noProxy)}) {
-            if (!value.isEmpty())
-                qputenv(name, value);
-        }
+        const auto restore = qScopeGuard([&] { set(saved); });
+        set(wanted);
+
         const QList<QNetworkProxy> chosen = systemProxiesFor(QNetworkProxyQuery(QUrl(url)));
         QVERIFY(!chosen.isEmpty());
         QCOMPARE(chosen.first().type(), port ? QNetworkProxy::HttpProxy : QNetworkProxy::NoProxy);
-        if (port)
-            QCOMPARE(chosen.first().port(), port);
+        QCOMPARE(chosen.first().port(), port);
     }
 
     void onlyWebAddressesAreFetched_data()
