@@ -259,8 +259,8 @@ WebClient::WebClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAcces
 
 WebClient::~WebClient()
 {
-    // The manager deletes its replies with it; end their transfers properly first. A copy, as
-    // a slot on `finished` might start another transfer.
+    // The manager deletes its replies with it; end their transfers properly first. Taken out
+    // of the list, so nothing started meanwhile is failed with them.
     const QList<QPointer<Transfer>> running = std::exchange(m_running, {});
     for (const QPointer<Transfer> &transfer : running) {
         if (transfer)
