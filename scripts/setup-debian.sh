@@ -9,7 +9,7 @@ packages=(
     libqt6multimedia6 libmpg123-dev
     fonts-wqy-microhei
     xvfb xauth imagemagick xdotool xclip dbus-daemon at-spi2-core python3-pyatspi
-    clang libclang-rt-14-dev clang-format git
+    clang libclang-rt-14-dev clang-format git openssl
     dpkg-dev lintian desktop-file-utils appstream
 )
 

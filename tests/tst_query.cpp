@@ -36,6 +36,8 @@ private slots:
     void portraitsTickedWriteAndShowFiles();
     void portraitsTickedMidQueryAreFetched();
     void closingMidQueryIsSafe();
+    void closingWhileEachStepWaits_data();
+    void closingWhileEachStepWaits();
 
 private:
     Ui::MainWindow *ui() const { return m_app->ui(); }
@@ -400,6 +402,63 @@ void TestQuery::closingMidQueryIsSafe()
     m_app->destroyWindow();
     // Every transfer of the abandoned query is dropped, and nothing touches the window.
     QTRY_COMPARE(m_services->openConnections(), 0);
+}
+
+void TestQuery::closingWhileEachStepWaits_data()
+{
+    // The service(s) the step waits for never answer; every other one answers at once.
+    QTest::addColumn<QStringList>("waitingFor");
+    QTest::addColumn<int>("step"); // its place in the query's order
+    const QString qq = QStringLiteral("10001");
+    QTest::newRow("visitors") << QStringList {Addresses::visitors(qq)} << 0;
+    QTest::newRow("portrait") << QStringList {Addresses::portrait(qq)} << 1;
+    QTest::newRow("moods") << QStringList {Addresses::moods(qq)} << 2;
+    QTest::newRow("blog") << QStringList {Addresses::blog(qq)} << 3;
+    QTest::newRow("music") << QStringList {Addresses::music(qq)} << 4;
+    QTest::newRow("portraits") << QStringList {Addresses::qzonePortrait(qq),
+                                               Addresses::qqPortrait(qq)}
+                               << 5;
+    QTest::newRow("flower vine, the rest shown") << QStringList {Addresses::flowerVine(qq)} << 6;
+}
+
+void TestQuery::closingWhileEachStepWaits()
+{
+    QFETCH(QStringList, waitingFor);
+    QFETCH(int, step);
+    DemoAccount account;
+    routeAccount(*m_services, account);
+    FakeResponse silent;
+    silent.behaviour = FakeResponse::Behaviour::NeverAnswer;
+    for (const QString &address : waitingFor)
+        m_services->on(routeOf(address), silent);
+    // Far beyond the wait below: only a cancelled transfer closes its connection in time.
+    m_app->web().setDeadlineMs(60000);
+    ui()->Check1->setChecked(true);
+
+    m_app->startQuery(account.qq);
+    QTRY_COMPARE(m_services->openConnections(), int(waitingFor.size()));
+    QCOMPARE(m_services->requests().size(), 8);
+    // The step before the waiting one has taken its answer, so the run waits where it should.
+    const auto previousDone = [&] {
+        const QueryRecord &r = m_app->window()->queryRecord();
+        const QString done[] = {account.qq,
+                                r.visitorText,
+                                r.portraitText,
+                                r.moodsText,
+                                r.blogText,
+                                r.musicText,
+                                m_app->cell(0, ColumnKey::nam)};
+        return !done[step].isEmpty();
+    };
+    QTRY_VERIFY(previousDone());
+    QVERIFY(m_app->window()->isQuerying());
+
+    m_app->destroyWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(m_services->openConnections(), 0, 2000);
+    // The run went on without its window: portraits already downloaded are not written for it.
+    const bool portraitsShown = step > 5;
+    QCOMPARE(QFile::exists(m_app->programFile(QStringLiteral("face"))), portraitsShown);
+    QCOMPARE(QFile::exists(m_app->programFile(QStringLiteral("head"))), portraitsShown);
 }
 
 QTEST_MAIN(TestQuery)

@@ -6,11 +6,10 @@ namespace {
 
 void take(LookupInput &input, const QString &origin, const QString &text)
 {
-    const QString failure = QqNumber::failure(text);
-    if (failure.isEmpty())
-        input.numbers.append(text);
+    if (const std::optional<QqNumber::Problem> problem = QqNumber::check(text))
+        input.refused.append({origin, text, problem->message});
     else
-        input.refused.append({origin, text, failure});
+        input.numbers.append(text);
 }
 
 } // namespace

@@ -2,17 +2,18 @@
 
 namespace QqNumber {
 
-QString failure(const QString &typed)
+std::optional<Problem> check(const QString &typed)
 {
     if (typed.isEmpty())
-        return QStringLiteral("请输入QQ号码!");
+        return Problem {QStringLiteral("请输入QQ号码!")};
     if (typed.size() < 5 || typed.size() > 10)
-        return QStringLiteral("QQ号码位数不正确!");
+        return Problem {QStringLiteral("QQ号码位数不正确!")};
     for (const QChar c : typed) {
+        // Only this rule shows a message box before it reports.
         if (c < u'0' || c > u'9')
-            return QStringLiteral("您输入的内容错误!QQ号为纯数字!");
+            return Problem {QStringLiteral("您输入的内容错误!QQ号为纯数字!"), true};
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace QqNumber

@@ -1,11 +1,20 @@
 #pragma once
 
+#include <optional>
+
 #include <QString>
 
 namespace QqNumber {
 
-// Why `typed` is no QQ number, in the window's own words; empty when it is one (5 to 10
-// ASCII digits, nothing trimmed).
-QString failure(const QString &typed);
+// What is wrong with a typed number: the window's own words for it, and whether a message box
+// shows them before the status bar does.
+struct Problem
+{
+    QString message;
+    bool warnFirst = false;
+};
+
+// Nothing when `typed` is a QQ number (5 to 10 ASCII digits, nothing trimmed).
+std::optional<Problem> check(const QString &typed);
 
 } // namespace QqNumber

@@ -23,7 +23,7 @@ QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString 
     m_moods = m_web->startGetBody(Addresses::moods(n));
     m_blog = m_web->startGetBody(Addresses::blog(n));
     m_music = m_web->startGetBody(Addresses::music(n));
-    if (m_view->portraitsWanted()) {
+    if (m_view.portraitsWanted()) {
         m_qzonePortrait = m_web->startDownload(Addresses::qzonePortrait(n));
         m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(n));
     }
@@ -34,7 +34,7 @@ QueryRun::~QueryRun() = default;
 
 void QueryRun::cancel()
 {
-    m_cancelled = true;
+    m_view.detach();
     abortAll();
 }
 
@@ -51,26 +51,17 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
 {
     QueryRecord &r = run->m_record;
 
-    r.visitorText = (co_await run->m_visitors->wait()).text;
-    if (run->m_cancelled)
-        co_return;
-    r.portraitText = (co_await run->m_portrait->wait()).text;
-    if (run->m_cancelled)
-        co_return;
+    r.visitorText = (co_await run->answerOf(run->m_visitors.get())).text;
+    r.portraitText = (co_await run->answerOf(run->m_portrait.get())).text;
 
-    r.moodsText = (co_await run->m_moods->wait()).text;
-    if (run->m_cancelled)
-        co_return;
+    r.moodsText = (co_await run->answerOf(run->m_moods.get())).text;
     if (!r.moodsText.isEmpty())
         r.moodCount = ExtractMoodCount(r.moodsText);
 
-    r.blogText = (co_await run->m_blog->wait()).text;
-    if (run->m_cancelled)
-        co_return;
+    r.blogText = (co_await run->answerOf(run->m_blog.get())).text;
     if (!r.blogText.isEmpty()) {
         r.blogCount = CountMarker(r.blogText, QLatin1String(blogMarker));
-        run->m_view->writeCell(ColumnKey::blog,
-                               QString::number(r.blogCount) + QStringLiteral("篇"));
+        run->m_view.writeCell(ColumnKey::blog, QString::number(r.blogCount) + QStringLiteral("篇"));
     }
 
     r.points = ExtractPoints(r.portraitText);
@@ -81,20 +72,16 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
         r.totalVisits = counts.total;
     }
 
-    r.musicText = (co_await run->m_music->wait()).text;
-    if (run->m_cancelled)
-        co_return;
+    r.musicText = (co_await run->answerOf(run->m_music.get())).text;
     if (!r.musicText.isEmpty()) {
         r.musicCount = CountMarker(r.musicText, QLatin1String(musicMarker));
-        run->m_view->writeCell(ColumnKey::qqm2,
-                               QString::number(r.musicCount) + QStringLiteral("首"));
+        run->m_view.writeCell(ColumnKey::qqm2,
+                              QString::number(r.musicCount) + QStringLiteral("首"));
     }
 
     co_await run->showPortraits();
-    if (run->m_cancelled)
-        co_return;
 
-    QueryView *view = run->m_view;
+    QueryView *view = &run->m_view;
     view->writeCell(ColumnKey::jf, FormatPoints(r.points) + QStringLiteral("分"));
     view->writeCell(ColumnKey::nam, r.nickname);
     if (!r.todayVisits.isEmpty() && !r.totalVisits.isEmpty() && !r.moodCount.isEmpty()) {
@@ -109,20 +96,27 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
     view->writeCell(ColumnKey::dj, LevelTable::GetLevelText(r.points));
 
     // The flower-vine lookup: an empty answer leaves the panel as the last answer left it.
-    const QString vine = (co_await run->m_flowerVine->wait()).text;
-    if (run->m_cancelled)
-        co_return;
+    const QString vine = (co_await run->answerOf(run->m_flowerVine.get())).text;
     if (!vine.isEmpty())
         view->showFlowerVine(ExtractFlowerVine(vine));
 
-    run->m_finished = true;
+    // A cancelled run also gets here, with empty answers and a silent view.
+    run->m_finished = !run->m_view.isDetached();
     view->completeQuery();
+}
+
+QCoro::Task<FetchResult> QueryRun::answerOf(Transfer *transfer)
+{
+    FetchResult answer = co_await transfer->wait();
+    if (m_view.isDetached())
+        co_return FetchResult {};
+    co_return answer;
 }
 
 QCoro::Task<void> QueryRun::showPortraits()
 {
     // The check box is not locked: what counts is its state now, not at the start.
-    if (!m_view->portraitsWanted()) {
+    if (!m_view.portraitsWanted()) {
         m_qzonePortrait.reset();
         m_qqPortrait.reset();
         co_return;
@@ -137,17 +131,13 @@ QCoro::Task<void> QueryRun::showPortraits()
     if (!m_qqPortrait)
         m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(m_record.qq));
 
-    const FetchResult qzone = co_await m_qzonePortrait->wait();
-    if (m_cancelled)
-        co_return;
+    const FetchResult qzone = co_await answerOf(m_qzonePortrait.get());
     if (qzone.ok)
         writeFileWhole(face, qzone.body);
-    m_view->showPortrait(QueryView::Portrait::QZone, face);
+    m_view.showPortrait(QueryView::Portrait::QZone, face);
 
-    const FetchResult qq = co_await m_qqPortrait->wait();
-    if (m_cancelled)
-        co_return;
+    const FetchResult qq = co_await answerOf(m_qqPortrait.get());
     if (qq.ok)
         writeFileWhole(head, qq.body);
-    m_view->showPortrait(QueryView::Portrait::QQ, head);
+    m_view.showPortrait(QueryView::Portrait::QQ, head);
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "query/detachableview.h"
 #include "query/queryrecord.h"
-#include "query/queryview.h"
 
 #include <memory>
 
 #include <QCoroTask>
+
+struct FetchResult;
 
 class Transfer;
 class WebClient;
@@ -28,14 +30,17 @@ public:
     static QCoro::Task<void> execute(std::shared_ptr<QueryRun> run);
 
 private:
+    // Every step takes its answer through here: once the run is cancelled it is a failed
+    // answer, whatever the transfer brought, so no step acts on it.
+    QCoro::Task<FetchResult> answerOf(Transfer *transfer);
     QCoro::Task<void> showPortraits();
     void abortAll();
 
     WebClient *m_web;
-    QueryView *m_view;
+    // The steps reach the window only through this, which goes quiet on cancel().
+    DetachableView m_view;
     QString m_programDir;
     QueryRecord m_record;
-    bool m_cancelled = false;
     bool m_finished = false;
 
     std::unique_ptr<Transfer> m_visitors;

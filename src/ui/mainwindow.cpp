@@ -69,10 +69,9 @@ MainWindow::MainWindow(const AppServices &services, QWidget *parent)
             m_ui->Command1->click();
     });
 
-    // The tools around the result list and the portraits.
-    new CalculatorPanel(this);
-    new ResultListMenu(this);
-    new PortraitCommand(this);
+    m_calculatorPanel = new CalculatorPanel(this);
+    m_resultListMenu = new ResultListMenu(this);
+    m_portraitCommand = new PortraitCommand(this);
 }
 
 MainWindow::~MainWindow()
@@ -97,20 +96,13 @@ void MainWindow::setStatusText(const QString &text)
     m_statusPanel2->setText(text);
 }
 
-QString MainWindow::validationFailure(const QString &typed) const
-{
-    return QqNumber::failure(typed);
-}
-
 void MainWindow::onCommand1Clicked()
 {
     const QString typed = m_ui->Text1->text();
-    const QString failure = validationFailure(typed);
-    if (!failure.isEmpty()) {
-        // Only the digit rule asks the user before it reports.
-        if (failure.startsWith(QStringLiteral("您输入的内容错误")))
-            m_services.prompt->warn(this, failure);
-        setStatusText(failure);
+    if (const std::optional<QqNumber::Problem> problem = QqNumber::check(typed)) {
+        if (problem->warnFirst)
+            m_services.prompt->warn(this, problem->message);
+        setStatusText(problem->message);
         return;
     }
 

@@ -4,20 +4,26 @@
 #include "ui/appservices.h"
 
 #include <memory>
+#include <optional>
 
 #include <QMainWindow>
 
 struct QueryRecord;
+class CalculatorPanel;
+class PortraitCommand;
 class QLabel;
 class QueryRun;
 class QTreeWidget;
+class ResultListMenu;
 
 namespace Ui {
 class MainWindow;
 }
 
 // Form1: the query window. It runs queries; the tools around the result list, the portrait
-// window and the window's life are attached to it by their own classes.
+// window and the window's life are attached to it by their own classes. The question asked
+// before the window closes lives in MainWindowLifecycle (src/shell), which filters its close
+// events.
 class MainWindow : public QMainWindow, private QueryView
 {
     Q_OBJECT
@@ -44,7 +50,6 @@ signals:
 private:
     void onCommand1Clicked();
     void lockQueryControls(bool locked);
-    QString validationFailure(const QString &typed) const;
 
     // QueryView
     void writeCell(const QString &key, const QString &text) override;
@@ -57,6 +62,10 @@ private:
     AppServices m_services;
     QLabel *m_statusPanel1;
     QLabel *m_statusPanel2;
+    // The tools around the list and the portraits; children of this window.
+    CalculatorPanel *m_calculatorPanel;
+    ResultListMenu *m_resultListMenu;
+    PortraitCommand *m_portraitCommand;
     std::shared_ptr<QueryRun> m_run;
     class QTreeWidgetItem *m_row = nullptr;
     QString m_lastQueriedQq;

@@ -32,14 +32,18 @@ bool isStatusError(QNetworkReply::NetworkError error)
             || error == QNetworkReply::ProtocolInvalidOperationError;
 }
 
-// Asks the system (http_proxy and friends through libproxy) for every request, whatever the
-// application-wide proxy setting is.
+bool environmentHas(const char *lower, const char *upper)
+{
+    return !qEnvironmentVariableIsEmpty(lower) || !qEnvironmentVariableIsEmpty(upper);
+}
+
+// Asks the system for every request, whatever the application-wide proxy setting is.
 class SystemProxyFactory : public QNetworkProxyFactory
 {
 public:
     QList<QNetworkProxy> queryProxy(const QNetworkProxyQuery &query) override
     {
-        return systemProxyForQuery(query);
+        return systemProxiesFor(query);
     }
 };
 
@@ -225,10 +229,14 @@ void Transfer::settle()
     m_finished = true;
     m_deadline.stop();
     dropReply();
+    // Announced from the event loop, never from inside the reply's signal, the deadline timer
+    // or abort(): a receiver may destroy this transfer, and then none of its code is running.
+    // Destroyed first, it takes the announcement with it. Posted before the waiters are woken,
+    // so receivers hear it first.
+    QMetaObject::invokeMethod(
+            this, [this] { emit finished(); }, Qt::QueuedConnection);
     m_done.addResult(m_result);
     m_done.finish();
-    // Last: a receiver may destroy this transfer.
-    emit finished();
 }
 
 void Transfer::dropReply()
@@ -251,8 +259,8 @@ WebClient::WebClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAcces
 
 WebClient::~WebClient()
 {
-    // The manager deletes its replies with it; end their transfers properly first. A copy, as
-    // a slot on `finished` might start another transfer.
+    // The manager deletes its replies with it; end their transfers properly first. Taken out
+    // of the list, so nothing started meanwhile is failed with them.
     const QList<QPointer<Transfer>> running = std::exchange(m_running, {});
     for (const QPointer<Transfer> &transfer : running) {
         if (transfer)
@@ -264,6 +272,17 @@ void WebClient::setProxy(const QNetworkProxy &proxy)
 {
     // Replaces (and deletes) the system proxy factory.
     m_nam->setProxy(proxy);
+}
+
+void WebClient::addCaCertificate(const QSslCertificate &authority)
+{
+    if (!m_tls) {
+        // Named authorities replace Qt's on-demand reading of the store, so the store's own
+        // are listed too.
+        m_tls = QSslConfiguration::defaultConfiguration();
+        m_tls->setCaCertificates(QSslConfiguration::systemCaCertificates());
+    }
+    m_tls->addCaCertificate(authority);
 }
 
 std::unique_ptr<Transfer> WebClient::startGetBody(const QString &url)
@@ -320,11 +339,24 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
     if (kind == Transfer::Kind::GetBody)
         request.setRawHeader("If-Modified-Since", "0"); // defeats caches on the way
+    if (m_tls)
+        request.setSslConfiguration(*m_tls); // kept on every redirect: the request is copied
 
     std::unique_ptr<Transfer> transfer(new Transfer(m_nam->get(request), kind, cap, m_deadlineMs));
     m_running.removeAll(nullptr);
     m_running.append(transfer.get());
     return transfer;
+}
+
+QList<QNetworkProxy> systemProxiesFor(const QNetworkProxyQuery &query)
+{
+    // libproxy falls back to http_proxy for an https address when https_proxy is unset; the
+    // usual rule is https_proxy or none, so a proxy meant for plain http never sees a tunnel.
+    if (query.url().scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
+        && !environmentHas("https_proxy", "HTTPS_PROXY")
+        && environmentHas("http_proxy", "HTTP_PROXY"))
+        return {QNetworkProxy(QNetworkProxy::NoProxy)};
+    return QNetworkProxyFactory::systemProxyForQuery(query);
 }
 
 bool writeFileWhole(const QString &filePath, const QByteArray &bytes)

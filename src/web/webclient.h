@@ -3,6 +3,7 @@
 #include "web/fetchresult.h"
 
 #include <memory>
+#include <optional>
 
 #include <QCoroTask>
 #include <QList>
@@ -10,6 +11,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QPromise>
+#include <QSslConfiguration>
 #include <QTimer>
 
 class QNetworkAccessManager;
@@ -33,6 +35,7 @@ public:
     QCoro::Task<FetchResult> wait();
 
 signals:
+    // Emitted once, from the event loop after the end; a receiver may destroy the transfer.
     void finished();
 
 private:
@@ -89,6 +92,9 @@ public:
         m_textCap = text;
         m_fileCap = file;
     }
+    // Trusts `authority` for https besides the system's store (Qt reads no environment
+    // variable for this).
+    void addCaCertificate(const QSslCertificate &authority);
 
     // Text decoded by the declared charset, UTF-8 when none; sends "If-Modified-Since: 0".
     std::unique_ptr<Transfer> startGetBody(const QString &url);
@@ -109,10 +115,16 @@ private:
     QNetworkAccessManager *m_nam;
     // Transfers still running, failed when this client goes away with its manager.
     QList<QPointer<Transfer>> m_running;
+    // Empty until a seam adds an authority: then every request carries it.
+    std::optional<QSslConfiguration> m_tls;
     int m_deadlineMs = defaultDeadlineMs;
     qint64 m_textCap = textBodyCap;
     qint64 m_fileCap = fileBodyCap;
 };
+
+// The proxies the system names for a request (environment or desktop settings, through
+// libproxy, no_proxy honoured): http_proxy for http, https_proxy for https, none otherwise.
+QList<QNetworkProxy> systemProxiesFor(const QNetworkProxyQuery &query);
 
 // Writes `bytes` to `filePath` through a temporary file renamed into place; false on failure.
 bool writeFileWhole(const QString &filePath, const QByteArray &bytes);

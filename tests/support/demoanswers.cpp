@@ -81,11 +81,12 @@ QString routeOf(const QString &address)
     return address.mid(QStringLiteral("http://").size());
 }
 
-void routeAccount(FakeServices &services, const DemoAccount &a, int delayMs)
+void routeAccount(FakeServices &services, const DemoAccount &a, int delayMs, bool httpsOnly)
 {
+    const QString prefix = httpsOnly ? QStringLiteral("https://") : QString();
     const auto answer = [&](const QString &address, FakeResponse response) {
         response.delayMs = delayMs;
-        services.on(routeOf(address), response);
+        services.on(prefix + routeOf(address), response);
     };
     answer(Addresses::visitors(a.qq), FakeResponse::text(visitors(a)));
     answer(Addresses::portrait(a.qq), FakeResponse::text(portraitGbk(a)));

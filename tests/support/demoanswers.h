@@ -38,7 +38,9 @@ QByteArray png(int width, int height, const QColor &colour);
 
 // The route FakeServices matches for an address ("http://" taken off).
 QString routeOf(const QString &address);
-// Answers every service of `account` (both portraits included) on `services`.
-void routeAccount(FakeServices &services, const DemoAccount &account, int delayMs = 0);
+// Answers every service of `account` (both portraits included) on `services`; with
+// `httpsOnly`, to requests over https alone.
+void routeAccount(FakeServices &services, const DemoAccount &account, int delayMs = 0,
+                  bool httpsOnly = false);
 
 } // namespace DemoAnswers

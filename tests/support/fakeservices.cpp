@@ -1,8 +1,9 @@
 #include "support/fakeservices.h"
 
 #include <QPointer>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTimer>
 
 #ifdef Q_OS_UNIX
@@ -90,13 +91,24 @@ RouteKeys keysFor(const RecordedRequest &request)
     return keysFor(QString::fromLatin1(request.host), request.url);
 }
 
-// "host/path?query", "host/path", "/path?query" or "/path" (an "http://" in front is allowed).
+const QString httpsOnly = QStringLiteral("https://");
+
+bool isHttps(const RecordedRequest &request)
+{
+    return request.url.scheme() == QLatin1String("https");
+}
+
+// "host/path?query", "host/path", "/path?query" or "/path". An "http://" in front is ignored;
+// an "https://" stays in the key, which then matches requests over TLS only.
 QString routeKey(const QString &route)
 {
     QString rest = route.trimmed();
-    for (const QLatin1String scheme : {QLatin1String("http://"), QLatin1String("https://")}) {
-        if (rest.startsWith(scheme, Qt::CaseInsensitive))
-            rest = rest.mid(scheme.size());
+    QString prefix;
+    if (rest.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
+        rest = rest.mid(7);
+    } else if (rest.startsWith(httpsOnly, Qt::CaseInsensitive)) {
+        rest = rest.mid(httpsOnly.size());
+        prefix = httpsOnly;
     }
     QString host;
     if (!rest.startsWith(QLatin1Char('/'))) {
@@ -105,8 +117,26 @@ QString routeKey(const QString &route)
         rest = slash < 0 ? QStringLiteral("/") : rest.mid(slash);
         host = host.section(QLatin1Char(':'), 0, 0).toLower();
     }
-    return keysFor(host, QUrl(QStringLiteral("http://route") + rest)).hostPathQuery;
+    return prefix + keysFor(host, QUrl(QStringLiteral("http://route") + rest)).hostPathQuery;
 }
+
+// Accepts every connection as a QSslSocket in plain mode, so that a CONNECT tunnel can turn
+// it into TLS later.
+class TlsCapableServer : public QTcpServer
+{
+public:
+    using QTcpServer::QTcpServer;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto *socket = new QSslSocket(this);
+        if (socket->setSocketDescriptor(descriptor))
+            addPendingConnection(socket);
+        else
+            delete socket;
+    }
+};
 
 } // namespace
 
@@ -156,10 +186,13 @@ bool RecordedRequest::hasHeader(const QByteArray &name) const
 class FakeServices::Connection : public QObject
 {
 public:
-    Connection(FakeServices *owner, QTcpSocket *socket);
+    Connection(FakeServices *owner, QSslSocket *socket);
     ~Connection() override;
 
     void answer(const FakeResponse &response, bool headersOnly);
+    // Accepts a CONNECT: the tunnel turns into TLS with `identity`, and the next request is
+    // read from inside it.
+    void openTunnel(const TlsIdentity &identity);
     // Forgets the owner, which is going away.
     void detach() { m_owner = nullptr; }
 
@@ -173,8 +206,9 @@ private:
     void close();
 
     FakeServices *m_owner;
-    QTcpSocket *m_socket;
+    QSslSocket *m_socket;
     QByteArray m_in;
+    bool m_tunnelled = false;
     bool m_requestRead = false;
     bool m_closed = false;
     bool m_endless = false;
@@ -184,7 +218,7 @@ private:
     QTimer m_dripTimer;
 };
 
-FakeServices::Connection::Connection(FakeServices *owner, QTcpSocket *socket)
+FakeServices::Connection::Connection(FakeServices *owner, QSslSocket *socket)
     : QObject(owner), m_owner(owner), m_socket(socket)
 {
     socket->setParent(this);
@@ -276,7 +310,8 @@ void FakeServices::Connection::onReadyRead()
     const QByteArray target = requestLine.at(1);
     if (target.startsWith('/')) {
         request.pathAndQuery = target;
-        request.url = QUrl::fromEncoded("http://" + request.header("Host") + target);
+        request.url = QUrl::fromEncoded((m_tunnelled ? "https://" : "http://")
+                                        + request.header("Host") + target);
     } else if (const qsizetype authority = target.indexOf("://"); authority > 0) {
         const qsizetype pathStart = target.indexOf('/', authority + 3);
         request.pathAndQuery = pathStart < 0 ? QByteArray("/") : target.mid(pathStart);
@@ -303,6 +338,20 @@ void FakeServices::Connection::answer(const FakeResponse &response, bool headers
     }
     QTimer::singleShot(response.delayMs, this,
                        [this, response, headersOnly] { play(response, headersOnly); });
+}
+
+void FakeServices::Connection::openTunnel(const TlsIdentity &identity)
+{
+    m_socket->write("HTTP/1.1 200 Connection established\r\n\r\n");
+    m_tunnelled = true;
+    m_requestRead = false;
+    m_in.clear();
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setLocalCertificate(identity.certificate);
+    tls.setPrivateKey(identity.key);
+    tls.setPeerVerifyMode(QSslSocket::VerifyNone);
+    m_socket->setSslConfiguration(tls);
+    m_socket->startServerEncryption();
 }
 
 void FakeServices::Connection::writeHead(const FakeResponse &r, std::optional<qint64> length)
@@ -399,7 +448,7 @@ void FakeServices::Connection::resetNow()
 }
 
 FakeServices::FakeServices(QObject *parent)
-    : QObject(parent), m_server(new QTcpServer(this)), m_fallback(defaultFallback())
+    : QObject(parent), m_server(new TlsCapableServer(this)), m_fallback(defaultFallback())
 {
     m_clock.start();
     connect(m_server, &QTcpServer::newConnection, this, &FakeServices::acceptConnections);
@@ -453,12 +502,16 @@ QList<RecordedRequest> FakeServices::requests() const
 
 QList<RecordedRequest> FakeServices::requestsTo(const QString &route) const
 {
-    const QString key = routeKey(route);
+    QString key = routeKey(route);
+    const bool tlsOnly = key.startsWith(httpsOnly);
+    if (tlsOnly)
+        key = key.mid(httpsOnly.size());
     QList<RecordedRequest> matching;
     for (const RecordedRequest &request : m_requests) {
         const RouteKeys keys = keysFor(request);
-        if (key == keys.hostPathQuery || key == keys.hostPath || key == keys.pathQuery
-            || key == keys.path)
+        if ((!tlsOnly || isHttps(request))
+            && (key == keys.hostPathQuery || key == keys.hostPath || key == keys.pathQuery
+                || key == keys.path))
             matching.append(request);
     }
     return matching;
@@ -477,7 +530,7 @@ int FakeServices::openConnections() const
 void FakeServices::acceptConnections()
 {
     while (QTcpSocket *socket = m_server->nextPendingConnection())
-        m_connections.insert(new Connection(this, socket));
+        m_connections.insert(new Connection(this, static_cast<QSslSocket *>(socket)));
 }
 
 void FakeServices::handle(Connection *connection, RecordedRequest request)
@@ -489,8 +542,11 @@ void FakeServices::handle(Connection *connection, RecordedRequest request)
     if (!alive)
         return;
     if (request.method == "CONNECT") {
-        // No TLS here; https through this proxy is refused plainly.
-        connection->answer(plainAnswer(501, "CONNECT is not supported.\n"), false);
+        // Without an identity there is no TLS here, and https through this proxy is refused.
+        if (m_tlsIdentity.certificate.isNull())
+            connection->answer(plainAnswer(501, "CONNECT is not supported.\n"), false);
+        else
+            connection->openTunnel(m_tlsIdentity);
         return;
     }
     connection->answer(responseFor(request), request.method == "HEAD");
@@ -499,8 +555,12 @@ void FakeServices::handle(Connection *connection, RecordedRequest request)
 FakeResponse FakeServices::responseFor(const RecordedRequest &request) const
 {
     const RouteKeys keys = keysFor(request);
+    const bool tls = isHttps(request);
     for (const QString &key : {keys.hostPathQuery, keys.hostPath, keys.pathQuery, keys.path}) {
-        const auto found = m_routes.constFind(key);
+        // A route for https only goes before the same route for both.
+        auto found = tls ? m_routes.constFind(httpsOnly + key) : m_routes.constEnd();
+        if (found == m_routes.constEnd())
+            found = m_routes.constFind(key);
         if (found != m_routes.constEnd())
             return *found;
     }

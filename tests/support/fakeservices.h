@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/testauthority.h"
+
 #include <optional>
 
 #include <QByteArray>
@@ -78,8 +80,11 @@ struct RecordedRequest
 // Routes: "host/path?query", "host/path", "/path?query" or "/path". The host matches without
 // the port and case-insensitively; paths and queries are compared percent-decoded. The most
 // specific route wins, in that order; unmatched requests get the fallback (by default a 404
-// with a short body). A leading "http://" on a route is ignored. HEAD gets the headers only;
-// CONNECT (https through the proxy) is refused with 501, as there is no TLS here.
+// with a short body). A leading "http://" on a route is ignored; a leading "https://" makes the
+// route answer https requests only, before the same route without it. HEAD gets the headers
+// only. CONNECT (https through the proxy) is refused with 501 until a TLS identity is set;
+// then the tunnel is served over TLS with that identity, one request inside it, recorded as
+// "https://host/path" after the CONNECT itself.
 class FakeServices : public QObject
 {
     Q_OBJECT
@@ -98,6 +103,8 @@ public:
     void on(const QString &route, const FakeResponse &response);
     void setFallback(const FakeResponse &response);
     void clearRoutes(); // also restores the default fallback
+    // The certificate and key every https tunnel presents, whatever host it is for.
+    void setTlsIdentity(const TlsIdentity &identity) { m_tlsIdentity = identity; }
 
     QList<RecordedRequest> requests() const;
     // Requests the route would match, whether or not a more specific route answered them.
@@ -124,6 +131,7 @@ private:
     QElapsedTimer m_clock;
     QHash<QString, FakeResponse> m_routes;
     FakeResponse m_fallback;
+    TlsIdentity m_tlsIdentity;
     QList<RecordedRequest> m_requests;
     QSet<Connection *> m_connections;
 };

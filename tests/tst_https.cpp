@@ -1,0 +1,148 @@
+#include "query/addresses.h"
+#include "query/queryrecord.h"
+#include "support/demoanswers.h"
+#include "support/fakeservices.h"
+#include "support/querywindow.h"
+#include "support/testauthority.h"
+#include "ui/mainwindow.h"
+#include "ui_mainwindow.h"
+#include "web/webclient.h"
+
+#include <algorithm>
+
+#include <QFile>
+#include <QTest>
+
+using namespace DemoAnswers;
+using Kind = TestAuthority::Kind;
+
+Q_DECLARE_METATYPE(TestAuthority::Kind)
+
+namespace {
+
+QStringList queryAddresses(const QString &qq)
+{
+    return {Addresses::visitors(qq),      Addresses::portrait(qq),  Addresses::moods(qq),
+            Addresses::blog(qq),          Addresses::music(qq),     Addresses::flowerVine(qq),
+            Addresses::qzonePortrait(qq), Addresses::qqPortrait(qq)};
+}
+
+QString overHttps(const QString &address)
+{
+    return QStringLiteral("https://") + routeOf(address);
+}
+
+// How often `address` was asked for, over its own scheme.
+int timesAsked(const FakeServices &services, const QString &address)
+{
+    int times = 0;
+    for (const RecordedRequest &request : services.requestsTo(address.section(u':', 1).mid(2)))
+        times += address.startsWith(request.url.scheme() + u':') ? 1 : 0;
+    return times;
+}
+
+} // namespace
+
+// Services that have moved to https: the plain address redirects there, and the fake services
+// serve the tunnel with a certificate of the kind under test. Only a good one gives data.
+class TestHttps : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<TestAuthority> m_authority;
+    std::unique_ptr<FakeServices> m_services;
+    std::unique_ptr<QueryWindow> m_app;
+
+private slots:
+    void initTestCase()
+    {
+        QStringList hosts;
+        for (const QString &address : queryAddresses(QStringLiteral("10001")))
+            hosts.append(QUrl(address).host());
+        hosts.removeDuplicates();
+        m_authority = std::make_unique<TestAuthority>(hosts);
+        QVERIFY2(m_authority->isValid(), qPrintable(m_authority->error()));
+    }
+
+    void init()
+    {
+        m_services = std::make_unique<FakeServices>();
+        QVERIFY(m_services->listen());
+        m_app = std::make_unique<QueryWindow>(m_services->proxy(), 5000);
+        m_app->web().addCaCertificate(m_authority->certificate());
+    }
+
+    void cleanup()
+    {
+        m_app.reset();
+        m_services.reset();
+    }
+
+    void blogMovedToHttps_data()
+    {
+        QTest::addColumn<Kind>("certificate");
+        QTest::addColumn<bool>("backToHttp"); // the https page redirects to plain http
+        QTest::newRow("good certificate") << Kind::Good << false;
+        QTest::newRow("another host's") << Kind::WrongHost << false;
+        QTest::newRow("expired") << Kind::Expired << false;
+        QTest::newRow("self-signed") << Kind::SelfSigned << false;
+        QTest::newRow("unknown authority") << Kind::UnknownAuthority << false;
+        QTest::newRow("https to http") << Kind::Good << true;
+    }
+
+    void blogMovedToHttps()
+    {
+        QFETCH(Kind, certificate);
+        QFETCH(bool, backToHttp);
+        DemoAccount account;
+        routeAccount(*m_services, account);
+        m_services->setTlsIdentity(m_authority->identity(certificate));
+        const QString blog = Addresses::blog(account.qq);
+        const QString downgraded = blog + QStringLiteral("&again=1");
+        const FakeResponse page = FakeResponse::text(DemoAnswers::blog(account), "utf-8");
+        m_services->on(routeOf(blog), FakeResponse::redirect(overHttps(blog).toLatin1()));
+        m_services->on(overHttps(blog),
+                       backToHttp ? FakeResponse::redirect(downgraded.toLatin1()) : page);
+        m_services->on(routeOf(downgraded), page);
+
+        m_app->startQuery(account.qq);
+        QVERIFY(m_app->waitIdle());
+        // A refused https page leaves the count empty, quietly; the rest of the query stands.
+        const bool served = certificate == Kind::Good && !backToHttp;
+        QCOMPARE(m_app->cell(0, ColumnKey::blog), served ? QStringLiteral("3篇") : QString());
+        QCOMPARE(m_app->cell(0, ColumnKey::nam), account.nickname);
+        QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+        QVERIFY(m_app->prompt().asked().isEmpty());
+        // One tunnel, no second try, and nothing asked behind a downgrade.
+        const QList<RecordedRequest> sent = m_services->requests();
+        QCOMPARE(std::count_if(sent.cbegin(), sent.cend(),
+                               [](const RecordedRequest &r) { return r.method == "CONNECT"; }),
+                 1);
+        QCOMPARE(timesAsked(*m_services, blog), 1);
+        QCOMPARE(timesAsked(*m_services, overHttps(blog)), certificate == Kind::Good ? 1 : 0);
+        QCOMPARE(timesAsked(*m_services, downgraded), 0);
+    }
+
+    void wholeQueryOverHttps()
+    {
+        DemoAccount account;
+        routeAccount(*m_services, account, 0, true);
+        m_services->setTlsIdentity(m_authority->identity(Kind::Good));
+        for (const QString &address : queryAddresses(account.qq))
+            m_services->on(routeOf(address), FakeResponse::redirect(overHttps(address).toLatin1()));
+        m_app->ui()->Check1->setChecked(true);
+
+        m_app->startQuery(account.qq);
+        QVERIFY(m_app->waitIdle());
+        QCOMPARE(m_app->cell(0, ColumnKey::jf), QStringLiteral("7840分"));
+        QCOMPARE(m_app->cell(0, ColumnKey::blog), QStringLiteral("3篇"));
+        QCOMPARE(m_app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
+        QCOMPARE(m_app->ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
+        QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
+        for (const QString &address : queryAddresses(account.qq))
+            QCOMPARE(timesAsked(*m_services, overHttps(address)), 1);
+    }
+};
+
+QTEST_MAIN(TestHttps)
+#include "tst_https.moc"
