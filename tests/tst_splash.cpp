@@ -77,6 +77,7 @@ private slots:
     void clickDuringFadeOutChangesNothing();
     void realTimersHandOverOnceAfterTheClick();
     void roundCornersAndCentred();
+    void pictureFillsTheWindow();
 };
 
 void TestSplash::supportFilesHoldTheEmbeddedBytes()
@@ -324,6 +325,26 @@ void TestSplash::roundCornersAndCentred()
 
     const QPoint screenCentre = splash.screen()->availableGeometry().center();
     QVERIFY((splash.geometry().center() - screenCentre).manhattanLength() <= 2);
+}
+
+void TestSplash::pictureFillsTheWindow()
+{
+    QTemporaryDir dir;
+    SplashWindow splash(dir.path());
+    const QImage shown = splash.grab().toImage();
+    QCOMPARE(shown.size(), QSize(599, 395));
+    // Every edge row and column is the picture's, continuing what lies next to it.
+    const auto near = [](QColor a, QColor b) {
+        return qAbs(a.red() - b.red()) + qAbs(a.green() - b.green()) + qAbs(a.blue() - b.blue())
+                < 30;
+    };
+    for (int x : {100, 300, 500}) {
+        QVERIFY2(near(shown.pixelColor(x, 394), shown.pixelColor(x, 392)),
+                 qPrintable(QString::number(x)));
+        QVERIFY(near(shown.pixelColor(x, 0), shown.pixelColor(x, 2)));
+    }
+    for (int y : {100, 300})
+        QVERIFY(near(shown.pixelColor(598, y), shown.pixelColor(596, y)));
 }
 
 QTEST_MAIN(TestSplash)
