@@ -308,8 +308,8 @@ def steps(process, program_dir, server_log):
     splash = wait_for("the splash's X window",
                       lambda: alive() and x_windows("--class", "mirelo"), 15, 0.02)[0]
     rising = sample_opacity(splash, lambda s: s[-3:] == [OPAQUE] * 3, 4)
-    log(f"splash is up (window {splash}); fade-in seen from outside: {percent(steps_of(rising))}")
     seen = steps_of(rising)
+    log(f"splash is up (window {splash}); fade-in seen from outside: {percent(seen)}")
     if seen != sorted(seen) or not seen or seen[-1] != OPAQUE or len(seen) < LEAST_FADE_STEPS:
         raise Failure(f"the splash did not fade in step by step to opaque: {rising}")
 
