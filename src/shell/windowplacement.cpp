@@ -13,7 +13,10 @@ void moveFrameToCentre(QWidget *window)
     if (!screen)
         return;
     const QRect area = screen->availableGeometry();
-    const QSize outer = window->frameGeometry().size();
+    // While the window manager is still building the frame, Qt may report one that does not
+    // even hold the client area; the client area is the better guess then.
+    const QRect frame = window->frameGeometry();
+    const QSize outer = frame.contains(window->geometry()) ? frame.size() : window->size();
     // move() places the frame's corner once the window exists, the client's before.
     window->move(area.x() + (area.width() - outer.width()) / 2,
                  area.y() + (area.height() - outer.height()) / 2);

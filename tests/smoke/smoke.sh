@@ -76,7 +76,15 @@ export DISPLAY=":$(head -n 1 "$tmp/display")"
 export XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache"
 openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
 pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+# Openbox announces itself before it has finished starting; waiting for its work area and
+# client list as well means the program's first window meets a window manager fully set up.
+wm_running() {
+    local root
+    root=$(xprop -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA _NET_CLIENT_LIST 2>/dev/null) &&
+        grep -q '^_NET_SUPPORTING_WM_CHECK(WINDOW)' <<<"$root" &&
+        grep -q '^_NET_WORKAREA(CARDINAL)' <<<"$root" &&
+        grep -q '^_NET_CLIENT_LIST(WINDOW)' <<<"$root"
+}
 wait_until "the window manager" 50 wm_running
 xcompmgr >"$tmp/xcompmgr.log" 2>&1 &
 pids+=($!)  # drive.py waits until it has taken the compositing selection
