@@ -17,7 +17,7 @@ void moveFrameToCentre(QWidget *window)
     // even hold the client area; the client area is the better guess then.
     const QRect frame = window->frameGeometry();
     const QSize outer = frame.contains(window->geometry()) ? frame.size() : window->size();
-    // move() places the frame's corner once the window exists, the client's before.
+    // A window's move() places the corner of its frame.
     window->move(area.x() + (area.width() - outer.width()) / 2,
                  area.y() + (area.height() - outer.height()) / 2);
 }
