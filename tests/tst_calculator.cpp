@@ -39,7 +39,9 @@ void TestCalculator::readTypedNumber_data()
 
     // Blanks ignored wherever they stand.
     QTest::newRow("blank inside") << QStringLiteral("1 000") << 1000.0;
-    QTest::newRow("tab, LF, CR inside") << QStringLiteral("\t1\n2\r3 ") << 123.0;
+    QTest::newRow("tab, LF inside") << QStringLiteral("\t1\n2 3 ") << 123.0;
+    QTest::newRow("CR ends the number") << QStringLiteral("1\r2") << 1.0;
+    QTest::newRow("CR LF ends the number") << QStringLiteral("12\r\n3") << 12.0;
     QTest::newRow("blank after sign") << QStringLiteral("- 5") << -5.0;
     QTest::newRow("blanks around exponent") << QStringLiteral("1 e 3") << 1000.0;
 

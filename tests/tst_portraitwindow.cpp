@@ -160,9 +160,13 @@ void TestPortraitWindow::portraitShownCentredAndModal()
     QCOMPARE(control<QLabel>("Picture1")->size(), QSize(320, 240));
     QCOMPARE(window->size(), QSize(320, 240));
     QVERIFY(!window->findChild<QLabel *>(u"Label1"_s)->isVisible());
+    // Centred by its outer size: the frame's corner sits where the formula puts it.
     const QRect screen = m_app->window()->screen()->availableGeometry();
-    QCOMPARE(window->pos(),
-             screen.topLeft() + QPoint((screen.width() - 320) / 2, (screen.height() - 240) / 2));
+    const QSize outer = window->frameGeometry().size();
+    QCOMPARE(window->frameGeometry().topLeft(),
+             screen.topLeft()
+                     + QPoint((screen.width() - outer.width()) / 2,
+                              (screen.height() - outer.height()) / 2));
     QCOMPARE(QApplication::activeModalWidget(), window);
     QVERIFY(!hdButton()->isEnabled());
     QVERIFY(m_app->prompt().asked().isEmpty());

@@ -7,7 +7,11 @@
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
+#include <unistd.h>
+
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTcpServer>
 #include <QTest>
 
@@ -35,6 +39,7 @@ private slots:
     void portraitsClearedLeaveFilesAlone();
     void portraitsTickedWriteAndShowFiles();
     void portraitsTickedMidQueryAreFetched();
+    void portraitsNeverShowAnEarlierQuerysFiles();
     void closingMidQueryIsSafe();
     void closingWhileEachStepWaits_data();
     void closingWhileEachStepWaits();
@@ -392,6 +397,32 @@ void TestQuery::portraitsTickedMidQueryAreFetched()
     QCOMPARE(m_services->requestsTo(routeOf(Addresses::qqPortrait(account.qq))).size(), 1);
     QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("face"))));
     QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
+}
+
+void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
+{
+    if (geteuid() == 0)
+        QSKIP("root writes into read-only folders");
+    // An earlier run's pictures in a folder the program can no longer write.
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
+        QFile file(m_app->programFile(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(png(100, 100, Qt::yellow));
+    }
+    const QString folder = QFileInfo(m_app->programFile(QStringLiteral("face"))).path();
+    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const auto writable = qScopeGuard([&] {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    const QImage qzoneDefault = ui()->aicAlphaImage1->pixmap().toImage();
+    const QImage qqDefault = ui()->aicAlphaImage2->pixmap().toImage();
+
+    routeAccount(*m_services, DemoAccount {});
+    ui()->Check1->setChecked(true);
+    m_app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_app->waitIdle());
+    QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), qzoneDefault);
+    QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage(), qqDefault);
 }
 
 void TestQuery::closingMidQueryIsSafe()

@@ -78,6 +78,7 @@ private slots:
     void pressDraggedOffIsNoClick();
     void realTimersHandOverOnceAfterTheClick();
     void roundCornersAndCentred();
+    void pictureFillsTheWindow();
 };
 
 void TestSplash::supportFilesHoldTheEmbeddedBytes()
@@ -345,6 +346,20 @@ void TestSplash::roundCornersAndCentred()
 
     const QPoint screenCentre = splash.screen()->availableGeometry().center();
     QVERIFY((splash.geometry().center() - screenCentre).manhattanLength() <= 2);
+}
+
+void TestSplash::pictureFillsTheWindow()
+{
+    QTemporaryDir dir;
+    const QImage shown = SplashWindow(dir.path()).grab().toImage();
+    // The bottom row and the right column carry on the picture next to them.
+    const auto distance = [&shown](QPoint a, QPoint b) {
+        const QColor p = shown.pixelColor(a), q = shown.pixelColor(b);
+        return qAbs(p.red() - q.red()) + qAbs(p.green() - q.green()) + qAbs(p.blue() - q.blue());
+    };
+    for (int x : {100, 300, 500})
+        QVERIFY2(distance({x, 394}, {x, 392}) < 30, qPrintable(QString::number(x)));
+    QVERIFY(distance({598, 200}, {596, 200}) < 30);
 }
 
 QTEST_MAIN(TestSplash)

@@ -48,13 +48,14 @@ bool overflows(const std::string &mantissa, std::int64_t exponent)
 
 double ReadTypedNumber(const QString &text)
 {
-    // Blanks are typing slips, not separators: "1 000" is a thousand. Anything outside ASCII
+    // Blanks are typing slips, not separators: "1 000" is a thousand. A carriage return is not
+    // one of them and ends the number like any other character. Anything outside ASCII
     // cannot belong to the number, so it ends what is worth looking at.
     std::string typed;
     typed.reserve(static_cast<std::size_t>(text.size()));
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == u' ' || u == u'\t' || u == u'\n' || u == u'\r') {
+        if (u == u' ' || u == u'\t' || u == u'\n') {
             continue;
         }
         if (u >= 0x80) {

@@ -131,13 +131,13 @@ QCoro::Task<void> QueryRun::showPortraits()
     if (!m_qqPortrait)
         m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(m_record.qq));
 
+    // Only a file this query wrote is shown: one that could not be deleted or replaced (a
+    // read-only folder) still holds an earlier query's picture.
     const FetchResult qzone = co_await answerOf(m_qzonePortrait.get());
-    if (qzone.ok)
-        writeFileWhole(face, qzone.body);
-    m_view.showPortrait(QueryView::Portrait::QZone, face);
+    const bool faceWritten = qzone.ok && writeFileWhole(face, qzone.body);
+    m_view.showPortrait(QueryView::Portrait::QZone, faceWritten ? face : QString());
 
     const FetchResult qq = co_await answerOf(m_qqPortrait.get());
-    if (qq.ok)
-        writeFileWhole(head, qq.body);
-    m_view.showPortrait(QueryView::Portrait::QQ, head);
+    const bool headWritten = qq.ok && writeFileWhole(head, qq.body);
+    m_view.showPortrait(QueryView::Portrait::QQ, headWritten ? head : QString());
 }

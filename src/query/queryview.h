@@ -16,7 +16,8 @@ public:
     virtual void writeCell(const QString &key, const QString &text) = 0;
     // Whether the portraits are wanted (the state of the check box right now).
     virtual bool portraitsWanted() const = 0;
-    // Shows the image file `filePath` (possibly missing or not an image) in a portrait control.
+    // Shows the image file `filePath` (possibly missing or not an image) in a portrait control;
+    // an empty path, or a file that is no picture, shows the built-in default.
     virtual void showPortrait(Portrait which, const QString &filePath) = 0;
     // Fills the flower-vine panel.
     virtual void showFlowerVine(const FlowerVineValues &values) = 0;

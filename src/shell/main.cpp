@@ -1,4 +1,6 @@
+#include "shell/chineseqttexts.h"
 #include "shell/mainwindowlifecycle.h"
+#include "shell/platformchoice.h"
 #include "shell/splashwindow.h"
 #include "shell/workingfolder.h"
 #include "ui/desktop.h"
@@ -7,23 +9,16 @@
 #include "web/webclient.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
+    applyPlatformChoice();
     QApplication app(argc, argv);
+    restorePlatformChoice();
     // Also names the user's data folder, ~/.local/share/Mirelo: no organisation name, so the
     // path is not doubled.
     QApplication::setApplicationName(QStringLiteral("Mirelo"));
-
-    // The program's own texts are Simplified Chinese whatever the locale; Qt's (message box
-    // buttons) follow the user's locale when Qt's translations are installed.
-    QTranslator qtTexts;
-    if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
-                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtTexts);
+    installChineseQtTexts(&app);
 
     WebClient web;
     MessageBoxPrompt prompt;

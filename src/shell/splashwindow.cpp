@@ -12,6 +12,7 @@
 
 namespace {
 constexpr QSize clientSize(599, 395);
+constexpr QSize pictureSize(600, 395);
 constexpr int alphaStep = 15;
 constexpr int lastStepBelowOpaque = 240;
 constexpr int cornerEllipse = 50;
@@ -54,6 +55,9 @@ SplashWindow::~SplashWindow() = default;
 void SplashWindow::setAlpha(int alpha)
 {
     setWindowOpacity(alpha / 255.0);
+    // On X11 the new opacity only waits in Qt's output buffer until other traffic flushes it;
+    // a repaint is such traffic, so every fade step reaches the screen at its tick.
+    update();
 }
 
 void SplashWindow::onTimer1Timeout()
@@ -94,8 +98,10 @@ void SplashWindow::onFormClick()
 void SplashWindow::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    // QIcon picks the "@2x" picture on dense screens.
-    painter.drawPixmap(0, 0, m_background.pixmap(size(), devicePixelRatio()));
+    // QIcon picks the "@2x" picture on dense screens. The picture is one pixel wider than the
+    // window and fills all of it: scaled to fit, it would leave the bottom row unpainted.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), m_background.pixmap(pictureSize, devicePixelRatio()));
 }
 
 void SplashWindow::showEvent(QShowEvent *event)

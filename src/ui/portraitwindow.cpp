@@ -2,6 +2,7 @@
 
 #include "query/addresses.h"
 #include "query/queryrecord.h"
+#include "shell/windowplacement.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
 #include "ui_mainwindow.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPointer>
-#include <QScreen>
 
 namespace {
 // Far beyond any portrait; refusing such sizes keeps a hostile answer from eating the memory.
@@ -82,9 +82,7 @@ void PortraitWindow::onDownloaded(bool downloaded)
 
 void PortraitWindow::showCentred()
 {
-    const QScreen *screen = parentWidget() ? parentWidget()->screen() : this->screen();
-    const QRect area = screen->availableGeometry();
-    move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
+    centreOnScreen(this);
     show();
 }
 

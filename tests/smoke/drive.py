@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """Drives the real Mirelo from outside, the way a user (or a screen reader) would.
 
-Started by smoke.sh on a private X display and session bus, with the offline server running.
-Reads the windows through AT-SPI, clicks and types with xdotool, reads the clipboard with xclip
-and closes the main window with WM_DELETE_WINDOW, as a window manager would.
+Started by smoke.sh on a private X display, with a window manager and a compositor, a session
+bus and the offline server running. Reads what the X server received about the windows with
+xprop and xwininfo (the splash's opacity at every fade step, the main window's frame), reads the
+windows through AT-SPI, clicks and types with xdotool, reads the clipboard with xclip and closes
+the main window with WM_DELETE_WINDOW, as a window manager would.
 
 usage: drive.py PROGRAM PROXY_URL SERVER_LOG
 Exit status 0 when every step did what it should; 1 otherwise, with the step that failed.
@@ -27,6 +29,9 @@ EXPECTED_ROW = [NUMBER, "小明", "7840分", "35级", "20首", "3篇", "37条", 
 
 START = time.monotonic()
 TOTAL_SECONDS = 44
+OPAQUE = 0xFFFFFFFF
+# Eighteen 50 ms fade steps; sampled every 50 ms from outside, a few may fall between samples.
+LEAST_FADE_STEPS = 5
 
 
 class Failure(Exception):
@@ -136,6 +141,96 @@ def x_windows(*search):
     return [int(w) for w in out.split()]
 
 
+def opacity(window):
+    """The window's _NET_WM_WINDOW_OPACITY as the X server holds it (0..0xffffffff); None when
+    the window is gone. A window without the property is opaque."""
+    result = subprocess.run(("xprop", "-id", str(window), "_NET_WM_WINDOW_OPACITY"),
+                            capture_output=True, text=True, timeout=5)
+    if result.returncode != 0:
+        return None
+    match = re.search(r"= (\d+)", result.stdout)
+    return int(match.group(1)) if match else OPAQUE
+
+
+def sample_opacity(window, until, seconds):
+    """Reads the opacity every 50 ms, without any input, until until(samples) or `seconds`."""
+    samples = []
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        samples.append(opacity(window))
+        if until(samples):
+            break
+        time.sleep(0.05)
+    return samples
+
+
+def steps_of(samples):
+    """The distinct values in the order they came, gaps (a vanished window) dropped."""
+    seen = []
+    for value in samples:
+        if value is not None and (not seen or seen[-1] != value):
+            seen.append(value)
+    return seen
+
+
+def percent(values):
+    return " ".join(f"{round(100 * v / OPAQUE)}%" for v in values)
+
+
+def root_size():
+    out = run("xwininfo", "-root")
+    return (int(re.search(r"Width: (\d+)", out).group(1)),
+            int(re.search(r"Height: (\d+)", out).group(1)))
+
+
+def frame_of(window):
+    """The window's outer rectangle: its client area plus the frame extents the window manager
+    announced (left, right, top, bottom)."""
+    info = run("xwininfo", "-id", str(window))
+    x, y, width, height = (int(re.search(pattern, info).group(1)) for pattern in (
+        r"Absolute upper-left X:\s+(-?\d+)", r"Absolute upper-left Y:\s+(-?\d+)",
+        r"Width: (\d+)", r"Height: (\d+)"))
+    extents = re.search(r"= (\d+), (\d+), (\d+), (\d+)",
+                        run("xprop", "-id", str(window), "_NET_FRAME_EXTENTS"))
+    left, right, top, bottom = (int(v) for v in extents.groups()) if extents else (0, 0, 0, 0)
+    return x - left, y - top, width + left + right, height + top + bottom, top
+
+
+def wait_centred(what, window, seconds):
+    """Waits until the window's outer rectangle sits in the middle of the screen, give or take
+    a pixel of rounding; returns the rectangle and the title bar's height."""
+    screen_width, screen_height = root_size()
+
+    def centred():
+        x, y, width, height, _ = frame_of(window)
+        return (abs(x - (screen_width - width) / 2) <= 1.5
+                and abs(y - (screen_height - height) / 2) <= 1.5)
+    try:
+        wait_for(f"{what} to be centred", centred, seconds)
+    except Failure as error:
+        raise Failure(f"{error}: frame {frame_of(window)[:4]} on a "
+                      f"{screen_width}x{screen_height} screen")
+    return frame_of(window)
+
+
+def selection_owned(name):
+    x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XGetSelectionOwner.restype = ctypes.c_ulong
+    x11.XGetSelectionOwner.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(None)
+    if not display:
+        return False
+    try:
+        return x11.XGetSelectionOwner(display, x11.XInternAtom(display, name, 0)) != 0
+    finally:
+        x11.XCloseDisplay(display)
+
+
 def ask_to_close(window):
     """Sends WM_DELETE_WINDOW, as a window manager does for the title bar's close button."""
     x11 = ctypes.cdll.LoadLibrary("libX11.so.6")
@@ -180,6 +275,7 @@ def ask_to_close(window):
 # --- the run --------------------------------------------------------------------------
 
 def drive(program, proxy, server_log):
+    wait_for("the compositor", lambda: selection_owned(b"_NET_WM_CM_S0"), 5)
     program_dir = os.path.dirname(program)
     env = dict(os.environ)
     for name in ("no_proxy", "NO_PROXY", "HTTP_PROXY", "all_proxy", "ALL_PROXY"):
@@ -207,16 +303,42 @@ def steps(process, program_dir, server_log):
             raise Failure(f"the program ended early with status {process.returncode}")
         return True
 
-    # The splash waits for a click.
+    # The splash fades in on its own, with no input at all: every step must reach the X server
+    # (and so the compositor), not only Qt's own idea of the window's opacity.
+    splash = wait_for("the splash's X window",
+                      lambda: alive() and x_windows("--class", "mirelo"), 15, 0.02)[0]
+    rising = sample_opacity(splash, lambda s: s[-3:] == [OPAQUE] * 3, 4)
+    seen = steps_of(rising)
+    log(f"splash is up (window {splash}); fade-in seen from outside: {percent(seen)}")
+    if seen != sorted(seen) or not seen or seen[-1] != OPAQUE or len(seen) < LEAST_FADE_STEPS:
+        raise Failure(f"the splash did not fade in step by step to opaque: {rising}")
+
+    log(f"splash's frame {wait_centred('the splash', splash, 1)[:4]} is centred on the screen")
+
     app = wait_for("the program on the accessibility bus",
                    lambda: alive() and application(process.pid), 15)
     wait_for("the splash", lambda: alive() and top_level(app, "filler", SPLASH_TITLE), 10)
-    splash = wait_for("the splash's X window", lambda: x_windows("--class", "mirelo"), 5)[0]
-    log(f"splash is up (window {splash}); clicking it")
+    time.sleep(0.3)
+    if opacity(splash) != OPAQUE:
+        raise Failure("the splash did not stay opaque while it waited for its click")
+    log("splash stays opaque; clicking it")
     run("xdotool", "mousemove", "--window", str(splash), "300", "200", "click", "1")
+    falling = sample_opacity(splash, lambda s: s[-1] is None or s[-1] == 0, 4)
+    seen = steps_of(falling)
+    log(f"fade-out seen from outside: {percent(seen)}")
+    below = [v for v in seen if v < OPAQUE]
+    if seen != sorted(seen, reverse=True) or len(below) < LEAST_FADE_STEPS:
+        raise Failure(f"the splash did not fade out step by step: {falling}")
 
     main = wait_for("the main window", lambda: alive() and top_level(app, "frame", MAIN_TITLE), 10)
     log("main window is up")
+
+    # Centred by its outer size, the window manager's frame (a title bar here) included.
+    window = wait_for("the main window's X window", lambda: x_windows("--name", "Mirelo V6$"), 5)[0]
+    frame = wait_centred("the main window's frame", window, 3)
+    if frame[4] == 0:
+        raise Failure("the window manager put no title bar on the main window")
+    log(f"main window's frame {frame[:4]} is centred on the screen")
 
     number = wait_for("the number box", lambda: find(main, "text", "QQ号码"), 5)
     click(number)
@@ -274,7 +396,6 @@ def steps(process, program_dir, server_log):
     log("reachability check answered; the program is still running")
 
     # Closing asks whether to visit the forum; "No" just ends the program.
-    window = wait_for("the main window's X window", lambda: x_windows("--name", "Mirelo V6$"), 5)[0]
     ask_to_close(window)
     prompt = wait_for("the exit prompt",
                       lambda: alive() and next((b for b in message_boxes(app)

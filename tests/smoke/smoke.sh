@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Smoke test of the real program, driven from outside its process: a private X display and
-# session bus, the offline trial server as the proxy, the program run from a copy of its folder
-# (it writes files beside itself). drive.py clicks the splash, looks up 10001, reads the row
-# through AT-SPI, copies its report through the keyboard menu, closes the window and answers
-# the exit prompt.
+# Smoke test of the real program, driven from outside its process: a private X display with a
+# window manager (openbox) and a compositor (xcompmgr), a private session bus, the offline trial
+# server as the proxy, the program run from a copy of its folder (it writes files beside
+# itself). drive.py watches the splash fade in and out as the X server sees it, clicks it,
+# checks that the main window's frame is centred, looks up 10001, reads the row through AT-SPI,
+# copies its report through the keyboard menu, closes the window and answers the exit prompt.
 #
 # usage: smoke.sh PROGRAM OFFLINE_SERVER
 # Exit status 0: passed; 77: a tool it needs is missing (skipped); anything else: failed.
@@ -22,7 +23,7 @@ skip() {
     echo "smoke: skipped: $1 (scripts/setup-debian.sh installs it)"
     exit 77
 }
-for tool in Xvfb xdotool xclip dbus-daemon; do
+for tool in Xvfb xdotool xclip dbus-daemon xprop xwininfo openbox xcompmgr; do
     command -v "$tool" >/dev/null 2>&1 || skip "$tool is missing"
 done
 [ -x /usr/libexec/at-spi-bus-launcher ] || skip "at-spi2-core is missing"
@@ -69,6 +70,24 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" 
 pids+=($!)
 wait_until "the X display" 50 test -s "$tmp/display"
 export DISPLAY=":$(head -n 1 "$tmp/display")"
+
+# Frames and real opacity, as on a user's desktop: a light window manager and a compositor.
+# Openbox keeps its settings and cache in folders of our own.
+export XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache"
+openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+# Openbox announces itself before it has finished starting; waiting for its work area and
+# client list as well means the program's first window meets a window manager fully set up.
+wm_running() {
+    local root
+    root=$(xprop -root _NET_SUPPORTING_WM_CHECK _NET_WORKAREA _NET_CLIENT_LIST 2>/dev/null) &&
+        grep -q '^_NET_SUPPORTING_WM_CHECK(WINDOW)' <<<"$root" &&
+        grep -q '^_NET_WORKAREA(CARDINAL)' <<<"$root" &&
+        grep -q '^_NET_CLIENT_LIST(WINDOW)' <<<"$root"
+}
+wait_until "the window manager" 50 wm_running
+xcompmgr >"$tmp/xcompmgr.log" 2>&1 &
+pids+=($!)  # drive.py waits until it has taken the compositing selection
 
 # A session bus of our own; the accessibility bus it starts keeps its socket in a runtime
 # folder of our own too, so several runs can go on at once.

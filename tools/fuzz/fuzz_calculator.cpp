@@ -10,15 +10,15 @@
 
 namespace {
 
-// The documented reading done by hand: drop blanks, tabs, CR and LF; stop at the first
-// non-ASCII character; take the longest [+-]mantissa[(e|E)[+-]digits] (a mantissa being
-// digits with at most one point and at least one digit) and let strtod read it.
+// The documented reading done by hand: drop blanks, tabs and LF (a CR ends the number); stop
+// at the first non-ASCII character; take the longest [+-]mantissa[(e|E)[+-]digits] (a mantissa
+// being digits with at most one point and at least one digit) and let strtod read it.
 double expectedNumber(const QString &text)
 {
     std::string typed;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
-        if (u == u' ' || u == u'\t' || u == u'\n' || u == u'\r')
+        if (u == u' ' || u == u'\t' || u == u'\n')
             continue;
         if (u >= 0x80)
             break;
