@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
@@ -60,7 +59,7 @@ void TestStartup::messageBoxButtonsAreChineseWhateverTheLocale()
     connect(&reader, &QTimer::timeout, [&] {
         if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
             for (QAbstractButton *button : box->buttons())
-                texts << button->text().remove(QRegularExpression(QStringLiteral("\\(&.\\)$")));
+                texts << button->text();
             box->escapeButton()->click();
         }
     });

@@ -1,5 +1,8 @@
 #include "ui/prompt.h"
 
+#include <utility>
+
+#include <QAbstractButton>
 #include <QMessageBox>
 
 QString Prompt::title()
@@ -12,6 +15,18 @@ Prompt::Answer show(QWidget *parent, QMessageBox::Icon icon, const QString &text
                     QMessageBox::StandardButtons buttons, QMessageBox::StandardButton escape)
 {
     QMessageBox box(icon, Prompt::title(), text, buttons, parent);
+    // The buttons read as the program's own texts do, whatever the locale; Qt's catalogue
+    // would add a mnemonic ("是(&Y)").
+    const std::pair<QMessageBox::StandardButton, const char16_t *> captions[] = {
+            {QMessageBox::Ok, u"确定"},
+            {QMessageBox::Yes, u"是"},
+            {QMessageBox::No, u"否"},
+            {QMessageBox::Cancel, u"取消"},
+    };
+    for (const auto &[which, caption] : captions) {
+        if (QAbstractButton *button = box.button(which))
+            button->setText(QString::fromUtf16(caption));
+    }
     box.setEscapeButton(escape);
     switch (box.exec()) {
     case QMessageBox::Yes:
