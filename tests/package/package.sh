@@ -34,16 +34,12 @@ done
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-package.XXXXXX")
 # The test user must reach the unpacked tree and its home inside.
 chmod 755 "$tmp"
-pids=()
+script_name=package
+. "$(dirname "$0")/../support/background.sh"
 cleanup() {
     local status=$?
     trap - EXIT INT TERM
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
+    stop_background
     if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
         echo "--- program output"; tail -n 40 "$tmp/program.log" 2>/dev/null || true
     fi
@@ -53,17 +49,6 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
-
-# Waits up to $2 tenths of a second for the command in $3... to succeed.
-wait_until() {
-    local what=$1 tenths=$2
-    shift 2
-    for ((n = 0; n < tenths; n++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    fail "timed out waiting for $what"
-}
 
 # --- The package and what it holds ---------------------------------------------------------
 

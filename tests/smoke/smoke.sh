@@ -30,17 +30,12 @@ done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || skip "python3-pyatspi is missing"
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-smoke.XXXXXX")
-pids=()
+script_name=smoke
+. "$here/../support/background.sh"
 cleanup() {
     local status=$?
     trap - EXIT INT TERM
-    # Newest first: the server and the buses before the display.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
+    stop_background
     if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
         echo "--- offline server log"; tail -n 40 "$tmp/server.log" 2>/dev/null || true
         echo "--- program output"; tail -n 40 "$tmp/app/program.log" 2>/dev/null || true
@@ -51,17 +46,6 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Waits up to $2 tenths of a second for the command in $3... to succeed.
-wait_until() {
-    local what=$1 tenths=$2
-    shift 2
-    for ((n = 0; n < tenths; n++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    echo "smoke: FAILED: timed out waiting for $what" >&2
-    return 1
-}
 
 # A display of our own: Xvfb picks a free number and writes it to fd 3.
 # -noreset: without it the server resets whenever its last client leaves, and a program

@@ -25,37 +25,18 @@ target_ratio=1.3
 idle_seconds=8
 
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-membench.XXXXXX")
-pids=()
+script_name=membench
+. "$root/tests/support/background.sh"
 cleanup() {
     local status=$?
     trap - EXIT INT TERM
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-    done
-    for pid in "${pids[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
+    stop_background
     rm -rf "$tmp"
     exit "$status"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-# Succeeds once the command in $2... does, trying for up to $1 tenths of a second.
-poll() {
-    local tenths=$1
-    shift
-    for ((n = 0; n < tenths; n++)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-wait_until() { # what tenths command...
-    local what=$1
-    shift
-    poll "$@" || { echo "membench: timed out waiting for $what" >&2; return 1; }
-}
 
 rss_kib() { sed -n 's/^VmRSS:[[:space:]]*\([0-9]*\) kB/\1/p' "/proc/$1/status"; }
 mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
