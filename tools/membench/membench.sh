@@ -83,10 +83,6 @@ cp "$program" "$tmp/app/"
 (cd "$tmp/app" && exec env http_proxy="http://127.0.0.1:$port" ./mirelo >"$tmp/program.log" 2>&1) &
 app=$!
 pids+=($app)
-"$bare" >"$tmp/bare.log" 2>&1 &
-barepid=$!
-pids+=($barepid)
-
 wait_until "the splash" 100 has_window "$app" .
 sleep 1
 splash_kib=$(rss_kib "$app")
@@ -96,6 +92,10 @@ for ((try = 0; try < 5; try++)); do
     poll 30 has_window "$app" 'Mirelo V6' && break
 done
 wait_until "the main window" 10 has_window "$app" 'Mirelo V6'
+# Only now: mapped earlier, the bare window may cover the splash and take its click.
+"$bare" >"$tmp/bare.log" 2>&1 &
+barepid=$!
+pids+=($barepid)
 wait_until "the bare window" 50 has_window "$barepid" 'bare window'
 sleep "$idle_seconds"
 kill -0 "$app" 2>/dev/null || { echo "membench: the program ended early" >&2; exit 1; }
