@@ -7,6 +7,9 @@
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -16,6 +19,24 @@
 #include <QTest>
 
 using namespace DemoAnswers;
+
+namespace {
+// Sets or clears the immutable flag, which keeps even root from deleting or replacing a file.
+bool setImmutable(const QString &path, bool on)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    if (done) {
+        flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+        done = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    ::close(fd);
+    return done;
+}
+} // namespace
 
 class TestQuery : public QObject
 {
@@ -401,19 +422,26 @@ void TestQuery::portraitsTickedMidQueryAreFetched()
 
 void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
 {
-    if (geteuid() == 0)
-        QSKIP("root writes into read-only folders");
-    // An earlier run's pictures in a folder the program can no longer write.
-    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(m_app->programFile(name));
+    // An earlier run's pictures that the program can neither delete nor replace: in a folder
+    // it cannot write, or, for root, who writes anywhere, made immutable.
+    const QStringList pictures {m_app->programFile(QStringLiteral("face")),
+                                m_app->programFile(QStringLiteral("head"))};
+    for (const QString &path : pictures) {
+        QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(png(100, 100, Qt::yellow));
     }
-    const QString folder = QFileInfo(m_app->programFile(QStringLiteral("face"))).path();
-    QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const QString folder = QFileInfo(pictures.first()).path();
     const auto writable = qScopeGuard([&] {
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QString &path : pictures)
+            setImmutable(path, false);
     });
+    if (geteuid() != 0) {
+        QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    } else if (!setImmutable(pictures.at(0), true) || !setImmutable(pictures.at(1), true)) {
+        QSKIP("this file system cannot make a file immutable");
+    }
     const QImage qzoneDefault = ui()->aicAlphaImage1->pixmap().toImage();
     const QImage qqDefault = ui()->aicAlphaImage2->pixmap().toImage();
 
