@@ -5,6 +5,7 @@
 #include "query/queryrecord.h"
 
 #include <cmath>
+#include <iterator>
 #include <variant>
 
 namespace {
@@ -144,19 +145,25 @@ QByteArray csvResult(const LookupResult &r)
     return csvLine(fields);
 }
 
-struct TableColumn
+// Display widths of the row's cells in the list's order; a longer value pushes the rest along.
+constexpr int cellWidths[] = {10, 16, 10, 8, 6, 6, 10, 10, 10};
+static_assert(std::size(cellWidths) == std::size(resultCells));
+
+// After the row: the four flower-vine values and the flower-vine level.
+struct VineColumn
 {
     const char16_t *caption;
     int width;
 };
-
-// The row's nine cells as the window shows them, then the four flower-vine values and the
-// flower-vine level. Widths fit the usual values; a longer one pushes the rest along.
-const TableColumn tableColumns[] = {
-        {u"QQ号码", 10}, {u"昵称", 16},  {u"积分", 10},     {u"等级", 8},      {u"音乐", 6},
-        {u"日志", 6},    {u"说说", 10},  {u"今日访问", 10}, {u"历史访问", 10}, {u"阳光值", 6},
-        {u"雨露值", 6},  {u"爱心值", 6}, {u"营养值", 6},    {u"花藤等级", 0},
+const VineColumn vineColumns[] = {
+        {u"阳光值", 6}, {u"雨露值", 6}, {u"爱心值", 6}, {u"营养值", 6}, {u"花藤等级", 0},
 };
+
+int tableWidth(qsizetype column)
+{
+    const auto cells = qsizetype(std::size(cellWidths));
+    return column < cells ? cellWidths[column] : vineColumns[column - cells].width;
+}
 
 QByteArray tableLine(const QStringList &texts)
 {
@@ -164,7 +171,7 @@ QByteArray tableLine(const QStringList &texts)
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const bool last = i + 1 == texts.size();
         const QString text = PrintableText(texts.at(i));
-        line += last ? text : PadToWidth(text, tableColumns[i].width) + QStringLiteral("  ");
+        line += last ? text : PadToWidth(text, tableWidth(i)) + QStringLiteral("  ");
     }
     // Trailing blanks of empty last cells carry nothing.
     while (line.endsWith(u' '))
@@ -175,10 +182,8 @@ QByteArray tableLine(const QStringList &texts)
 QByteArray tableResult(const LookupResult &r)
 {
     QStringList texts;
-    for (const char *key :
-         {ColumnKey::num, ColumnKey::nam, ColumnKey::jf, ColumnKey::dj, ColumnKey::qqm2,
-          ColumnKey::blog, ColumnKey::ss, ColumnKey::jr, ColumnKey::ls})
-        texts.append(r.cells.value(QString::fromLatin1(key)));
+    for (const ResultCell &cell : resultCells)
+        texts.append(r.cells.value(QString::fromLatin1(cell.key)));
     if (r.vine)
         texts << r.vine->sunshine << r.vine->rain << r.vine->love << r.vine->nutrition
               << r.vine->level;
@@ -217,7 +222,9 @@ QByteArray formatHeader(OutputFormat format)
     switch (format) {
     case OutputFormat::Table: {
         QStringList captions;
-        for (const TableColumn &column : tableColumns)
+        for (const ResultCell &cell : resultCells)
+            captions.append(QString::fromUtf16(cell.caption));
+        for (const VineColumn &column : vineColumns)
             captions.append(QString::fromUtf16(column.caption));
         return tableLine(captions);
     }

@@ -34,3 +34,15 @@ inline constexpr char ss[] = "ss";
 inline constexpr char jr[] = "jr";
 inline constexpr char ls[] = "ls";
 } // namespace ColumnKey
+
+// The row's cells in the list's order, each with its column's caption.
+struct ResultCell
+{
+    const char *key;
+    const char16_t *caption;
+};
+inline constexpr ResultCell resultCells[] = {
+        {ColumnKey::num, u"QQ号码"}, {ColumnKey::nam, u"昵称"},    {ColumnKey::jf, u"积分"},
+        {ColumnKey::dj, u"等级"},    {ColumnKey::qqm2, u"音乐"},   {ColumnKey::blog, u"日志"},
+        {ColumnKey::ss, u"说说"},    {ColumnKey::jr, u"今日访问"}, {ColumnKey::ls, u"历史访问"},
+};

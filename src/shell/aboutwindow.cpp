@@ -3,8 +3,8 @@
 #include "config/deployment.h"
 #include "query/addresses.h"
 #include "shell/makercontact.h"
-#include "shell/windowplacement.h"
 #include "ui/desktop.h"
+#include "ui/windowplacement.h"
 #include "ui_aboutwindow.h"
 
 #include <QIcon>

@@ -3,10 +3,10 @@
 #include "query/addresses.h"
 #include "shell/aboutwindow.h"
 #include "shell/chimeplayer.h"
-#include "shell/windowplacement.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
+#include "ui/windowplacement.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 

@@ -1,7 +1,7 @@
 #include "shell/splashwindow.h"
 
 #include "shell/supportfiles.h"
-#include "shell/windowplacement.h"
+#include "ui/windowplacement.h"
 
 #include <QIcon>
 #include <QMouseEvent>

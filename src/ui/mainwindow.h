@@ -4,7 +4,6 @@
 #include "ui/appservices.h"
 
 #include <memory>
-#include <optional>
 
 #include <QMainWindow>
 

@@ -2,9 +2,9 @@
 
 #include "query/addresses.h"
 #include "query/queryrecord.h"
-#include "shell/windowplacement.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
+#include "ui/windowplacement.h"
 #include "ui_mainwindow.h"
 #include "ui_portraitwindow.h"
 #include "web/webclient.h"

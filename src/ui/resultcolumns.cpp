@@ -2,44 +2,46 @@
 
 #include "query/queryrecord.h"
 
+#include <iterator>
+
 #include <QHeaderView>
 #include <QTreeWidget>
 
 namespace ResultColumns {
 namespace {
-struct Column
+// How each cell's column is laid out, in the order of resultCells.
+struct Layout
 {
-    const char *key;
-    const char16_t *header;
     int width;
     Qt::Alignment alignment;
 };
 
 constexpr Qt::Alignment centred = Qt::AlignHCenter | Qt::AlignVCenter;
-const Column columns[] = {
-        {ColumnKey::num, u"QQ号码", 73, Qt::AlignLeft | Qt::AlignVCenter},
-        {ColumnKey::nam, u"昵称", 100, centred},
-        {ColumnKey::jf, u"积分", 60, centred},
-        {ColumnKey::dj, u"等级", 60, centred},
-        {ColumnKey::qqm2, u"音乐", 60, centred},
-        {ColumnKey::blog, u"日志", 73, centred},
-        {ColumnKey::ss, u"说说", 73, centred},
-        {ColumnKey::jr, u"今日访问", 73, centred},
-        {ColumnKey::ls, u"历史访问", 73, centred},
+const Layout layouts[] = {
+        {73, Qt::AlignLeft | Qt::AlignVCenter},
+        {100, centred},
+        {60, centred},
+        {60, centred},
+        {60, centred},
+        {73, centred},
+        {73, centred},
+        {73, centred},
+        {73, centred},
 };
+static_assert(std::size(layouts) == std::size(resultCells));
 constexpr int keyRole = Qt::UserRole;
 } // namespace
 
 void apply(QTreeWidget *list)
 {
-    const int count = int(std::size(columns));
+    const int count = int(std::size(resultCells));
     list->setColumnCount(count);
     QTreeWidgetItem *header = list->headerItem();
     for (int i = 0; i < count; ++i) {
-        header->setText(i, QString::fromUtf16(columns[i].header));
-        header->setData(i, keyRole, QString::fromLatin1(columns[i].key));
-        header->setTextAlignment(i, columns[i].alignment);
-        list->setColumnWidth(i, columns[i].width);
+        header->setText(i, QString::fromUtf16(resultCells[i].caption));
+        header->setData(i, keyRole, QString::fromLatin1(resultCells[i].key));
+        header->setTextAlignment(i, layouts[i].alignment);
+        list->setColumnWidth(i, layouts[i].width);
     }
     list->header()->setStretchLastSection(false);
 }

@@ -5,7 +5,7 @@
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// The result list's nine columns: key, header, width and alignment, in their order.
+// The result list's nine columns, in the order of resultCells, with their widths and alignments.
 namespace ResultColumns {
 
 // Sets up the list's header from the column table (keys are kept on the header items).

@@ -1,4 +1,4 @@
-#include "shell/windowplacement.h"
+#include "ui/windowplacement.h"
 
 #include <QEvent>
 #include <QGuiApplication>
