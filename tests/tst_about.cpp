@@ -5,6 +5,7 @@
 #include "support/recordingdesktop.h"
 #include "support/scriptedprompt.h"
 #include "ui/mainwindow.h"
+#include "ui/sitelinks.h"
 #include "web/webclient.h"
 
 #include <QAction>
@@ -77,7 +78,7 @@ void TestAbout::windowAndTexts()
     QCOMPARE(label(&about, "Label6")->text(), QStringLiteral("E-mail：") + MakerContact::email());
     QCOMPARE(label(&about, "Label6")->toolTip(), QStringLiteral("发送E-mail"));
     QCOMPARE(label(&about, "Label7")->text(), QStringLiteral("ZV系列软件官方论坛"));
-    QCOMPARE(label(&about, "Label8")->text(), Addresses::fanSite());
+    QCOMPARE(label(&about, "Label8")->text(), SiteLinks::fanSite());
     QCOMPARE(label(&about, "Label8")->toolTip(), QStringLiteral("访问ZV系列软件官方论坛"));
     QCOMPARE(about.findChild<QPushButton *>("Command1")->text(), QStringLiteral("确定"));
 }
@@ -89,7 +90,7 @@ void TestAbout::linksOpenTheirAddresses_data()
     QTest::newRow("Label5 chat") << "Label5"
                                  << QStringLiteral("tencent://message/?uin=") + MakerContact::qq();
     QTest::newRow("Label6 mail") << "Label6" << QStringLiteral("mailto:") + MakerContact::email();
-    QTest::newRow("Label8 fan-site") << "Label8" << Addresses::fanSite();
+    QTest::newRow("Label8 fan-site") << "Label8" << SiteLinks::fanSite();
 }
 
 void TestAbout::linksOpenTheirAddresses()
@@ -170,7 +171,7 @@ void TestAbout::openedModallyFromTheMenuEachTimeAfresh()
     QPushButton *forum = window->findChild<QPushButton *>("Command6");
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
                       forum->mapTo(window.get(), forum->rect().center()));
-    QCOMPARE(desktop.opened, QStringList {Addresses::forumHome()});
+    QCOMPARE(desktop.opened, QStringList {SiteLinks::forumHome()});
     QVERIFY(prompt.asked().isEmpty());
 }
 

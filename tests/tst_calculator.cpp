@@ -95,7 +95,7 @@ void TestCalculator::readTypedNumber()
     QFETCH(QString, text);
     QFETCH(double, expected);
 
-    const double value = Calculator::ReadTypedNumber(text);
+    const double value = Calculator::readTypedNumber(text);
     QVERIFY(!std::isnan(value));
     if (std::isinf(expected)) {
         QCOMPARE(value, expected);
@@ -159,7 +159,7 @@ void TestCalculator::pointsToLevel()
     QFETCH(bool, warning);
     QFETCH(QString, text);
 
-    const Calculator::Reply reply = Calculator::AnswerPointsToLevel(typed);
+    const Calculator::Reply reply = Calculator::answerPointsToLevel(typed);
     QCOMPARE(reply.icon == Calculator::Reply::Icon::Warning, warning);
     QCOMPARE(reply.text, text);
 }
@@ -201,7 +201,7 @@ void TestCalculator::levelToPoints()
     QFETCH(bool, warning);
     QFETCH(QString, text);
 
-    const Calculator::Reply reply = Calculator::AnswerLevelToPoints(typed);
+    const Calculator::Reply reply = Calculator::answerLevelToPoints(typed);
     QCOMPARE(reply.icon == Calculator::Reply::Icon::Warning, warning);
     QCOMPARE(reply.text, text);
 }

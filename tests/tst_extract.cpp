@@ -220,7 +220,7 @@ void TestExtract::countMarker()
     QFETCH(QString, text);
     QFETCH(QString, marker);
     QFETCH(qint64, count);
-    QCOMPARE(qint64(CountMarker(text, marker)), count);
+    QCOMPARE(qint64(::countMarker(text, marker)), count);
 }
 
 void TestExtract::flowerVine_data()
@@ -277,7 +277,7 @@ void TestExtract::flowerVine()
     QFETCH(QString, nutrition);
     QFETCH(QString, level);
 
-    const FlowerVineValues values = ExtractFlowerVine(answer);
+    const FlowerVineValues values = extractFlowerVine(answer);
     QCOMPARE(values.sunshine, sunshine);
     QCOMPARE(values.rain, rain);
     QCOMPARE(values.love, love);
@@ -306,7 +306,7 @@ void TestExtract::formatPoints()
 {
     QFETCH(double, points);
     QFETCH(QString, text);
-    QCOMPARE(FormatPoints(points), text);
+    QCOMPARE(::formatPoints(points), text);
 }
 
 QTEST_GUILESS_MAIN(TestExtract)

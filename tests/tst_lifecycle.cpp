@@ -1,11 +1,12 @@
+#include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "shell/chimeplayer.h"
 #include "shell/mainwindowlifecycle.h"
 #include "shell/supportfiles.h"
-#include "support/fakeservices.h"
 #include "support/recordingdesktop.h"
 #include "support/scriptedprompt.h"
 #include "ui/mainwindow.h"
+#include "ui/sitelinks.h"
 #include "web/webclient.h"
 
 #include <memory>
@@ -171,7 +172,7 @@ void TestLifecycle::startVisitsTheForumHomeQuietly()
     QVERIFY(m_window->isVisible());
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
 
-    const QString forum = routeOf(Addresses::forumHome());
+    const QString forum = routeOf(SiteLinks::forumHome());
     QTRY_COMPARE(m_fake->requestsTo(forum).size(), 1);
     QCOMPARE(m_fake->requestsTo(forum).first().method, QByteArray("GET"));
     QVERIFY(m_prompt->asked().isEmpty());
@@ -232,7 +233,7 @@ void TestLifecycle::exitPrompt_data()
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QStringList>("desktopLog");
 
-    const QStringList forumAndEnd {QStringLiteral("open ") + Addresses::forumHome(),
+    const QStringList forumAndEnd {QStringLiteral("open ") + SiteLinks::forumHome(),
                                    QStringLiteral("end")};
     for (bool endd : {false, true}) {
         const char *via = endd ? "endd" : "close box";
@@ -306,9 +307,9 @@ void TestLifecycle::forumLinks_data()
 {
     QTest::addColumn<QString>("control");
     QTest::addColumn<QString>("address");
-    QTest::newRow("Command5") << "Command5" << Addresses::forumVineThread();
-    QTest::newRow("Command6") << "Command6" << Addresses::forumHome();
-    QTest::newRow("cx") << "cx" << Addresses::forumUpdates();
+    QTest::newRow("Command5") << "Command5" << SiteLinks::forumVineThread();
+    QTest::newRow("Command6") << "Command6" << SiteLinks::forumHome();
+    QTest::newRow("cx") << "cx" << SiteLinks::forumUpdates();
 }
 
 void TestLifecycle::forumLinks()

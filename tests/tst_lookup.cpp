@@ -1,11 +1,11 @@
-#include "displaywidth.h"
-#include "lookupbatch.h"
-#include "lookupprogram.h"
+#include "fakeservices/demoanswers.h"
+#include "fakeservices/fakeservices.h"
+#include "lookup/displaywidth.h"
+#include "lookup/lookupbatch.h"
+#include "lookup/lookupprogram.h"
+#include "lookup/resultformats.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
-#include "resultformats.h"
-#include "support/demoanswers.h"
-#include "support/fakeservices.h"
 #include "web/webclient.h"
 
 #include <csignal>
@@ -156,7 +156,7 @@ void TestLookup::formats()
         // The last column starts where its caption does, CJK counted twice.
         const QString header = QString::fromUtf8(formatHeader(OutputFormat::Table));
         const auto beforeLast = [](const QString &text) {
-            return DisplayWidth(text.left(text.lastIndexOf(QStringLiteral("  ")) + 2));
+            return displayWidth(text.left(text.lastIndexOf(QStringLiteral("  ")) + 2));
         };
         QCOMPARE(beforeLast(line), beforeLast(header));
     }

@@ -1,6 +1,6 @@
+#include "fakeservices/demoanswers.h"
+#include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
-#include "support/demoanswers.h"
-#include "support/fakeservices.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
 

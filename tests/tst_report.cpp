@@ -1,5 +1,6 @@
 #include "query/addresses.h"
-#include "query/report.h"
+#include "ui/rowreport.h"
+#include "ui/sitelinks.h"
 
 #include <QTest>
 
@@ -8,7 +9,7 @@ Q_DECLARE_METATYPE(RowReportInput)
 namespace {
 
 const QString footer
-        = QStringLiteral("信息来源于：Zv系列软件のMirelo | 官方论坛:") + Addresses::forumHome();
+        = QStringLiteral("信息来源于：Zv系列软件のMirelo | 官方论坛:") + SiteLinks::forumHome();
 
 RowReportInput input(const QStringList &cells, const QString &sunshine = QString(),
                      const QString &rain = QString(), const QString &love = QString(),
@@ -162,7 +163,7 @@ void TestReport::footerText()
     // Full-width colon after the source, ASCII colon after the forum.
     QVERIFY2(lastLine.startsWith(u"信息来源于：Zv系列软件のMirelo | 官方论坛:http://"),
              qPrintable(lastLine));
-    QVERIFY(lastLine.endsWith(Addresses::forumHome()));
+    QVERIFY(lastLine.endsWith(SiteLinks::forumHome()));
 }
 
 void TestReport::portraitAddress()

@@ -1,9 +1,9 @@
-#include "query/report.h"
-#include "support/demoanswers.h"
-#include "support/fakeservices.h"
+#include "fakeservices/demoanswers.h"
+#include "fakeservices/fakeservices.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
 #include "ui/resultcolumns.h"
+#include "ui/rowreport.h"
 #include "web/webclient.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "support/fakeservices.h"
+#include "fakeservices/fakeservices.h"
 #include "web/webclient.h"
 
 #include <memory>

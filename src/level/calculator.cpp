@@ -46,7 +46,7 @@ bool overflows(const std::string &mantissa, std::int64_t exponent)
 
 } // namespace
 
-double ReadTypedNumber(const QString &text)
+double readTypedNumber(const QString &text)
 {
     // Blanks are typing slips, not separators: "1 000" is a thousand. A carriage return is not
     // one of them and ends the number like any other character. Anything outside ASCII
@@ -126,12 +126,12 @@ double ReadTypedNumber(const QString &text)
     return negative ? -value : value;
 }
 
-Reply AnswerPointsToLevel(const QString &typed)
+Reply answerPointsToLevel(const QString &typed)
 {
     if (typed.isEmpty()) {
         return {Reply::Icon::Warning, QStringLiteral("请输入积分值!")};
     }
-    double points = ReadTypedNumber(typed);
+    double points = readTypedNumber(typed);
     if (std::isnan(points)) {
         points = 0.0;
     }
@@ -143,12 +143,12 @@ Reply AnswerPointsToLevel(const QString &typed)
             QStringLiteral("您输入的积分值能达到:") + QString::number(outcome.level) + u'级'};
 }
 
-Reply AnswerLevelToPoints(const QString &typed)
+Reply answerLevelToPoints(const QString &typed)
 {
     if (typed.isEmpty()) {
         return {Reply::Icon::Warning, QStringLiteral("请输入等级值!")};
     }
-    double level = ReadTypedNumber(typed);
+    double level = readTypedNumber(typed);
     if (std::isnan(level)) {
         level = 0.0;
     }

@@ -8,7 +8,7 @@ namespace Calculator {
 // The typed text as a number: blanks, tabs and line feeds ignored anywhere; the longest
 // leading [+-]digits[.digits][(E|e)[+-]digits] is read, the rest ignored; no number reads 0.
 // A number past a double's range reads as +-infinity.
-double ReadTypedNumber(const QString &text);
+double readTypedNumber(const QString &text);
 
 struct Reply
 {
@@ -18,8 +18,8 @@ struct Reply
 };
 
 // Points typed -> the level they reach.
-Reply AnswerPointsToLevel(const QString &typed);
+Reply answerPointsToLevel(const QString &typed);
 // Level typed -> the points it needs.
-Reply AnswerLevelToPoints(const QString &typed);
+Reply answerLevelToPoints(const QString &typed);
 
 } // namespace Calculator

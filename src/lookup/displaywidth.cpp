@@ -1,4 +1,4 @@
-#include "displaywidth.h"
+#include "lookup/displaywidth.h"
 
 #include <QList>
 
@@ -18,7 +18,7 @@ bool isWide(char32_t c)
 
 } // namespace
 
-int DisplayWidth(const QString &text)
+int displayWidth(const QString &text)
 {
     int width = 0;
     for (const char32_t c : text.toUcs4()) {
@@ -34,13 +34,13 @@ int DisplayWidth(const QString &text)
     return width;
 }
 
-QString PadToWidth(const QString &text, int width)
+QString padToWidth(const QString &text, int width)
 {
-    const int missing = width - DisplayWidth(text);
+    const int missing = width - displayWidth(text);
     return missing > 0 ? text + QString(missing, u' ') : text;
 }
 
-QString PrintableText(const QString &text)
+QString printableText(const QString &text)
 {
     QString out = text;
     for (QChar &c : out) {

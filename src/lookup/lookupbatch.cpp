@@ -1,6 +1,6 @@
-#include "lookupbatch.h"
+#include "lookup/lookupbatch.h"
 
-#include "collectingview.h"
+#include "lookup/collectingview.h"
 #include "query/querypipeline.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lookupresult.h"
+#include "lookup/lookupresult.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "lookupinput.h"
+#include "lookup/lookupinput.h"
 
 #include "query/qqnumber.h"
 

@@ -1,6 +1,6 @@
-#include "lookupoptions.h"
+#include "lookup/lookupoptions.h"
 
-#include "lookupbatch.h"
+#include "lookup/lookupbatch.h"
 
 #include <QCommandLineParser>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "resultformats.h"
+#include "lookup/resultformats.h"
 
 #include <QString>
 #include <QStringList>

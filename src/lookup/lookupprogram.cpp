@@ -1,8 +1,8 @@
-#include "lookupprogram.h"
+#include "lookup/lookupprogram.h"
 
-#include "displaywidth.h"
-#include "lookupbatch.h"
-#include "resultformats.h"
+#include "lookup/displaywidth.h"
+#include "lookup/lookupbatch.h"
+#include "lookup/resultformats.h"
 
 LookupProgram::LookupProgram(WebClient *web, LookupOptions options, LookupInput input,
                              Terminal terminal, QObject *parent)
@@ -21,7 +21,7 @@ void LookupProgram::start()
 {
     for (const LookupInput::Refusal &refusal : m_input.refused) {
         // Cut and cleaned: the line is echoed to a terminal as the user gave it.
-        QString shown = PrintableText(refusal.text.left(40));
+        QString shown = printableText(refusal.text.left(40));
         if (refusal.text.size() > 40)
             shown += QStringLiteral("…");
         m_terminal.err(QStringLiteral("mirelo-lookup: %1: \"%2\" refused: %3\n")

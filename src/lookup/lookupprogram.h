@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lookupinput.h"
-#include "lookupoptions.h"
+#include "lookup/lookupinput.h"
+#include "lookup/lookupoptions.h"
 
 #include <functional>
 #include <memory>

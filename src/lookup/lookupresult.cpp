@@ -1,4 +1,4 @@
-#include "lookupresult.h"
+#include "lookup/lookupresult.h"
 
 #include "level/leveltable.h"
 #include "query/queryrecord.h"

@@ -1,9 +1,9 @@
 // mirelo-lookup: the window's query for scripts and batches. See LookupOptions::helpText().
 
 #include "config/deployment.h"
-#include "lookupinput.h"
-#include "lookupoptions.h"
-#include "lookupprogram.h"
+#include "lookup/lookupinput.h"
+#include "lookup/lookupoptions.h"
+#include "lookup/lookupprogram.h"
 #include "web/webclient.h"
 
 #include <cerrno>

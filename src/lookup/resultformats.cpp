@@ -1,7 +1,7 @@
-#include "resultformats.h"
+#include "lookup/resultformats.h"
 
-#include "displaywidth.h"
-#include "lookupresult.h"
+#include "lookup/displaywidth.h"
+#include "lookup/lookupresult.h"
 #include "query/queryrecord.h"
 
 #include <cmath>
@@ -54,10 +54,10 @@ QString numberText(const Plain &value)
         return QString::number(*n);
     if (const auto *b = std::get_if<bool>(&value))
         return *b ? QStringLiteral("true") : QStringLiteral("false");
-    // Points: the window's digits, never an exponent. FormatPoints makes NaN and infinity 0,
+    // Points: the window's digits, never an exponent. formatPoints makes NaN and infinity 0,
     // which would be a made-up value here.
     const double points = std::get<double>(value);
-    return std::isfinite(points) ? FormatPoints(points) : QString();
+    return std::isfinite(points) ? formatPoints(points) : QString();
 }
 
 QString jsonString(const QString &text)
@@ -170,8 +170,8 @@ QByteArray tableLine(const QStringList &texts)
     QString line;
     for (qsizetype i = 0; i < texts.size(); ++i) {
         const bool last = i + 1 == texts.size();
-        const QString text = PrintableText(texts.at(i));
-        line += last ? text : PadToWidth(text, tableWidth(i)) + QStringLiteral("  ");
+        const QString text = printableText(texts.at(i));
+        line += last ? text : padToWidth(text, tableWidth(i)) + QStringLiteral("  ");
     }
     // Trailing blanks of empty last cells carry nothing.
     while (line.endsWith(u' '))

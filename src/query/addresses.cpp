@@ -77,25 +77,4 @@ QString reachabilityProbe()
     return on(Deployment::probeHost, QStringLiteral("/"));
 }
 
-QString forumHome()
-{
-    return on(Deployment::forumHost, QStringLiteral("/bbs"));
-}
-
-QString forumVineThread()
-{
-    return on(Deployment::forumHost,
-              QStringLiteral("/bbs/forum.php?mod=viewthread&tid=30&extra=page%3D1"));
-}
-
-QString forumUpdates()
-{
-    return on(Deployment::forumHost, QStringLiteral("/bbs/forum.php?mod=forumdisplay&fid=2"));
-}
-
-QString fanSite()
-{
-    return on(Deployment::fanSiteHost, QStringLiteral("/"));
-}
-
 } // namespace Addresses

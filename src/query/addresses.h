@@ -18,9 +18,4 @@ QString qqPortraitHd(const QString &qq); // 640-pixel QQ portrait
 
 QString reachabilityProbe();
 
-QString forumHome();
-QString forumVineThread();
-QString forumUpdates();
-QString fanSite();
-
 } // namespace Addresses

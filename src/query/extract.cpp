@@ -104,7 +104,7 @@ QString ExtractNickname(const QString &portraitText)
     }
     QString nickname = *cell;
     nickname.remove(u'"');
-    return TrimSpaces(nickname);
+    return trimSpaces(nickname);
 }
 
 QString ExtractMoodCount(const QString &moodsText)
@@ -118,7 +118,7 @@ QString ExtractMoodCount(const QString &moodsText)
     return count;
 }
 
-std::int64_t CountMarker(const QString &text, const QString &marker)
+std::int64_t countMarker(const QString &text, const QString &marker)
 {
     // An empty marker would "match" between every two characters; it counts nothing.
     if (marker.isEmpty()) {
@@ -131,7 +131,7 @@ std::int64_t CountMarker(const QString &text, const QString &marker)
     return count;
 }
 
-FlowerVineValues ExtractFlowerVine(const QString &answer)
+FlowerVineValues extractFlowerVine(const QString &answer)
 {
     const auto value = [&answer](const QString &marker) {
         QString text = beforeComma(piece(answer, marker, 1).value_or(QString()));
@@ -150,7 +150,7 @@ FlowerVineValues ExtractFlowerVine(const QString &answer)
     return values;
 }
 
-QString FormatPoints(double points)
+QString formatPoints(double points)
 {
     // The cell shows digits only: no "-0", no "inf" or "nan".
     if (!std::isfinite(points) || points == 0.0) {
@@ -159,7 +159,7 @@ QString FormatPoints(double points)
     return QString::number(points, 'f', QLocale::FloatingPointShortest);
 }
 
-QString TrimSpaces(const QString &text)
+QString trimSpaces(const QString &text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();

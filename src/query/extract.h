@@ -23,7 +23,7 @@ QString ExtractNickname(const QString &portraitText);
 QString ExtractMoodCount(const QString &moodsText);
 // How many times `marker` occurs in `text` (each match counted, searching on one character
 // after the start of the previous match).
-std::int64_t CountMarker(const QString &text, const QString &marker);
+std::int64_t countMarker(const QString &text, const QString &marker);
 
 inline constexpr char blogMarker[] = "blogid";
 inline constexpr char musicMarker[] = "xqusic_id";
@@ -39,10 +39,10 @@ struct FlowerVineValues
 
 // The four values (markers "iSun", "iRain", "iLove", "iNutri") and the level (marker
 // `iGardener":`) of a flower-vine answer.
-FlowerVineValues ExtractFlowerVine(const QString &answer);
+FlowerVineValues extractFlowerVine(const QString &answer);
 
 // `text` without leading and trailing spaces (U+0020 only; tabs belong to the value).
-QString TrimSpaces(const QString &text);
+QString trimSpaces(const QString &text);
 
 // The points cell's number: the shortest decimal text of `points`, never with an exponent.
-QString FormatPoints(double points);
+QString formatPoints(double points);

@@ -60,7 +60,7 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
 
     r.blogText = (co_await run->answerOf(run->m_blog.get())).text;
     if (!r.blogText.isEmpty()) {
-        r.blogCount = CountMarker(r.blogText, QLatin1String(blogMarker));
+        r.blogCount = countMarker(r.blogText, QLatin1String(blogMarker));
         run->m_view.writeCell(ColumnKey::blog, QString::number(r.blogCount) + QStringLiteral("篇"));
     }
 
@@ -74,7 +74,7 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
 
     r.musicText = (co_await run->answerOf(run->m_music.get())).text;
     if (!r.musicText.isEmpty()) {
-        r.musicCount = CountMarker(r.musicText, QLatin1String(musicMarker));
+        r.musicCount = countMarker(r.musicText, QLatin1String(musicMarker));
         run->m_view.writeCell(ColumnKey::qqm2,
                               QString::number(r.musicCount) + QStringLiteral("首"));
     }
@@ -82,7 +82,7 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
     co_await run->showPortraits();
 
     QueryView *view = &run->m_view;
-    view->writeCell(ColumnKey::jf, FormatPoints(r.points) + QStringLiteral("分"));
+    view->writeCell(ColumnKey::jf, formatPoints(r.points) + QStringLiteral("分"));
     view->writeCell(ColumnKey::nam, r.nickname);
     if (!r.todayVisits.isEmpty() && !r.totalVisits.isEmpty() && !r.moodCount.isEmpty()) {
         view->writeCell(ColumnKey::jr, r.todayVisits + QStringLiteral("人"));
@@ -98,7 +98,7 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
     // The flower-vine lookup: an empty answer leaves the panel as the last answer left it.
     const QString vine = (co_await run->answerOf(run->m_flowerVine.get())).text;
     if (!vine.isEmpty())
-        view->showFlowerVine(ExtractFlowerVine(vine));
+        view->showFlowerVine(extractFlowerVine(vine));
 
     // A cancelled run also gets here, with empty answers and a silent view.
     run->m_finished = !run->m_view.isDetached();

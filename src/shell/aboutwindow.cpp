@@ -4,6 +4,7 @@
 #include "query/addresses.h"
 #include "shell/makercontact.h"
 #include "ui/desktop.h"
+#include "ui/sitelinks.h"
 #include "ui/windowplacement.h"
 #include "ui_aboutwindow.h"
 
@@ -33,7 +34,7 @@ AboutWindow::AboutWindow(Desktop *desktop, QWidget *parent)
     m_ui->Label4->setText(QStringLiteral("YY：") + MakerContact::yy());
     m_ui->Label5->setText(QStringLiteral("QQ：") + MakerContact::qq());
     m_ui->Label6->setText(QStringLiteral("E-mail：") + MakerContact::email());
-    m_ui->Label8->setText(Addresses::fanSite());
+    m_ui->Label8->setText(SiteLinks::fanSite());
 
     for (QLabel *link : {m_ui->Label5, m_ui->Label6, m_ui->Label8}) {
         link->setCursor(Qt::PointingHandCursor);
@@ -94,5 +95,5 @@ void AboutWindow::onLabel6Click()
 
 void AboutWindow::onLabel8Click()
 {
-    m_desktop->openAddress(Addresses::fanSite());
+    m_desktop->openAddress(SiteLinks::fanSite());
 }

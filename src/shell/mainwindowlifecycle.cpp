@@ -3,9 +3,11 @@
 #include "query/addresses.h"
 #include "shell/aboutwindow.h"
 #include "shell/chimeplayer.h"
+#include "skin/skinentry.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
+#include "ui/sitelinks.h"
 #include "ui/windowplacement.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
@@ -29,8 +31,6 @@ const QString exitPromptText = QStringLiteral("感谢您对Tavi、对Zv系列的
                                               "是否退出并到论坛可以下载更多Zv系列原创免费软件?");
 const QString restartPromptText = QStringLiteral("确定要重启程序?");
 const QString offlineText = QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!");
-
-using SkinAttach = int (*)(const char *path, const char *password);
 } // namespace
 
 MainWindowLifecycle *MainWindowLifecycle::attach(MainWindow *window)
@@ -91,7 +91,7 @@ void MainWindowLifecycle::applySkin()
     // dlopen does not search the working directory: the module is named by its full path.
     const QDir dir(m_services.programDir);
     QLibrary module(dir.absoluteFilePath(skinModule));
-    const auto attachSkin = reinterpret_cast<SkinAttach>(module.resolve("SkinH_AttachEx"));
+    const auto attachSkin = reinterpret_cast<SkinAttachEx>(module.resolve(skinAttachExSymbol));
     if (!attachSkin)
         return; // the platform's own look
     const QByteArray skinPath = dir.absoluteFilePath(skinFile).toLocal8Bit();
@@ -101,7 +101,7 @@ void MainWindowLifecycle::applySkin()
 void MainWindowLifecycle::visitForumHome()
 {
     // Nobody reads the answer; the transfer is only kept until it ends.
-    m_forumVisit = m_services.web->startOpenUrl(Addresses::forumHome());
+    m_forumVisit = m_services.web->startOpenUrl(SiteLinks::forumHome());
     if (m_forumVisit->isFinished()) {
         m_forumVisit.reset();
         return;
@@ -161,7 +161,7 @@ bool MainWindowLifecycle::confirmClose()
     m_askingToClose = false;
     switch (answer) {
     case Prompt::Answer::Yes:
-        m_services.desktop->openAddress(Addresses::forumHome());
+        m_services.desktop->openAddress(SiteLinks::forumHome());
         endProcess();
         return true;
     case Prompt::Answer::No:
@@ -173,12 +173,12 @@ bool MainWindowLifecycle::confirmClose()
 
 void MainWindowLifecycle::onCommand5Clicked()
 {
-    m_services.desktop->openAddress(Addresses::forumVineThread());
+    m_services.desktop->openAddress(SiteLinks::forumVineThread());
 }
 
 void MainWindowLifecycle::onCommand6Clicked()
 {
-    m_services.desktop->openAddress(Addresses::forumHome());
+    m_services.desktop->openAddress(SiteLinks::forumHome());
 }
 
 void MainWindowLifecycle::onCommand7Clicked()
@@ -191,7 +191,7 @@ void MainWindowLifecycle::onCommand7Clicked()
 
 void MainWindowLifecycle::onCxTriggered()
 {
-    m_services.desktop->openAddress(Addresses::forumUpdates());
+    m_services.desktop->openAddress(SiteLinks::forumUpdates());
 }
 
 void MainWindowLifecycle::onCxxxTriggered()

@@ -25,10 +25,10 @@ CalculatorPanel::CalculatorPanel(MainWindow *window) : QObject(window), m_window
 
 void CalculatorPanel::onCommand2Clicked()
 {
-    show(m_window, Calculator::AnswerPointsToLevel(m_window->form()->Text3->text()));
+    show(m_window, Calculator::answerPointsToLevel(m_window->form()->Text3->text()));
 }
 
 void CalculatorPanel::onCommand3Clicked()
 {
-    show(m_window, Calculator::AnswerLevelToPoints(m_window->form()->Text4->text()));
+    show(m_window, Calculator::answerLevelToPoints(m_window->form()->Text4->text()));
 }

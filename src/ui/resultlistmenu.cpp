@@ -1,8 +1,8 @@
 #include "ui/resultlistmenu.h"
 
-#include "query/report.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
+#include "ui/rowreport.h"
 #include "ui_mainwindow.h"
 
 #include <QClipboard>

@@ -1,4 +1,4 @@
-// The calculators on any typed text: ReadTypedNumber against strtod, and both answers.
+// The calculators on any typed text: readTypedNumber against strtod, and both answers.
 
 #include "fuzz_common.h"
 #include "level/calculator.h"
@@ -59,13 +59,13 @@ double expectedNumber(const QString &text)
 
 void checkText(const QString &text)
 {
-    const double number = Calculator::ReadTypedNumber(text);
+    const double number = Calculator::readTypedNumber(text);
     FUZZ_CHECK(!std::isnan(number));
     const double expected = expectedNumber(text);
     FUZZ_CHECK(number == expected);
     FUZZ_CHECK(std::signbit(number) == std::signbit(expected));
 
-    const Calculator::Reply level = Calculator::AnswerPointsToLevel(text);
+    const Calculator::Reply level = Calculator::answerPointsToLevel(text);
     FUZZ_CHECK(!fuzz::mentionsInfOrNan(level.text));
     FUZZ_CHECK((level.icon == Calculator::Reply::Icon::Warning) == text.isEmpty());
     if (!text.isEmpty()) {
@@ -79,7 +79,7 @@ void checkText(const QString &text)
         }
     }
 
-    const Calculator::Reply points = Calculator::AnswerLevelToPoints(text);
+    const Calculator::Reply points = Calculator::answerLevelToPoints(text);
     FUZZ_CHECK(!fuzz::mentionsInfOrNan(points.text));
     FUZZ_CHECK((points.icon == Calculator::Reply::Icon::Warning)
                == (text.isEmpty() || !(number >= 1)));

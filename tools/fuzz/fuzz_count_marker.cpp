@@ -1,4 +1,4 @@
-// CountMarker with the two real markers and with a marker taken from the input.
+// countMarker with the two real markers and with a marker taken from the input.
 // Input: byte 0 gives the length (mod 16) of the marker that follows it; the rest is text.
 
 #include "fuzz_common.h"
@@ -23,7 +23,7 @@ std::int64_t naiveCount(const QString &text, const QString &marker)
 
 void check(const QString &text, const QString &marker)
 {
-    const std::int64_t count = CountMarker(text, marker);
+    const std::int64_t count = countMarker(text, marker);
     FUZZ_CHECK(count >= 0);
     FUZZ_CHECK(count <= text.size());
     FUZZ_CHECK(count == naiveCount(text, marker));

@@ -1,4 +1,4 @@
-// ExtractFlowerVine on any flower-vine answer.
+// extractFlowerVine on any flower-vine answer.
 
 #include "fuzz_common.h"
 #include "query/extract.h"
@@ -20,7 +20,7 @@ void checkValue(const QString &value, const QString &text, const QLatin1String m
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     fuzz::forEachReading(data, size, [](const QString &text) {
-        const FlowerVineValues values = ExtractFlowerVine(text);
+        const FlowerVineValues values = extractFlowerVine(text);
         checkValue(values.sunshine, text, QLatin1String("iSun"));
         checkValue(values.rain, text, QLatin1String("iRain"));
         checkValue(values.love, text, QLatin1String("iLove"));

@@ -1,4 +1,4 @@
-// FormatPoints on any double: the first 8 bytes are its bit pattern.
+// formatPoints on any double: the first 8 bytes are its bit pattern.
 
 #include "fuzz_common.h"
 #include "query/extract.h"
@@ -9,7 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const double points = fuzz::doubleFromBytes(data, size);
-    const QString text = FormatPoints(points);
+    const QString text = formatPoints(points);
 
     FUZZ_CHECK(!text.isEmpty());
     FUZZ_CHECK(text != QLatin1String("-0"));

@@ -1,5 +1,5 @@
 // ExtractPoints and ExtractNickname on any portrait answer; the points then go through
-// FormatPoints as the result list does.
+// formatPoints as the result list does.
 
 #include "fuzz_common.h"
 #include "query/extract.h"
@@ -62,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         FUZZ_CHECK(!(points == 0.0 && std::signbit(points)));
         FUZZ_CHECK(points == expectedPoints(text));
 
-        const QString shown = FormatPoints(points);
+        const QString shown = formatPoints(points);
         FUZZ_CHECK(!shown.isEmpty());
         FUZZ_CHECK(!shown.contains(u'e') && !shown.contains(u'E'));
         FUZZ_CHECK(!fuzz::mentionsInfOrNan(shown));

@@ -3,9 +3,9 @@
 //
 //   mirelo-lookupbench [--numbers 200] [--delay 200] [--parallel 4]
 
-#include "lookupbatch.h"
-#include "support/demoanswers.h"
-#include "support/fakeservices.h"
+#include "fakeservices/demoanswers.h"
+#include "fakeservices/fakeservices.h"
+#include "lookup/lookupbatch.h"
 #include "web/webclient.h"
 
 #include <algorithm>

@@ -1,5 +1,6 @@
 #include "offlinedemo.h"
 
+#include "config/deployment.h"
 #include "query/addresses.h"
 
 #include <array>
@@ -287,8 +288,8 @@ void OfflineServer::onRequest(const RecordedRequest &request)
         routeNumber(qq);
     // Every page of the forum and the fan-site is there; anything else unknown is not.
     const QString host = QString::fromLatin1(request.host);
-    const bool sitePage = host == QUrl(Addresses::forumHome()).host()
-            || host == QUrl(Addresses::fanSite()).host();
+    const bool sitePage = host == QLatin1String(Deployment::forumHost)
+            || host == QLatin1String(Deployment::fanSiteHost);
     m_services.setFallback(sitePage ? m_sitePage : m_notFound);
 }
 

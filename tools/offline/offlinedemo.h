@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/demoanswers.h"
-#include "support/fakeservices.h"
+#include "fakeservices/demoanswers.h"
+#include "fakeservices/fakeservices.h"
 
 #include <QByteArray>
 #include <QObject>

@@ -7,6 +7,7 @@
 #include "query/queryrecord.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
+#include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 
@@ -99,7 +100,7 @@ void TestOfflineDemo::rows_data()
     const DemoAccount v = accountFor(other).values;
     QTest::newRow("other number") << other
                                   << QStringList {v.nickname,
-                                                  FormatPoints(v.points) + u"分"_qs,
+                                                  formatPoints(v.points) + u"分"_qs,
                                                   QString::number(v.songs) + u"首"_qs,
                                                   QString::number(v.blogs) + u"篇"_qs,
                                                   QString::number(v.moods) + u"条"_qs,
@@ -193,8 +194,8 @@ void TestOfflineDemo::hdPortrait()
 void TestOfflineDemo::probeAndForumAnswer()
 {
     for (const QString &address :
-         {Addresses::reachabilityProbe(), Addresses::forumHome(), Addresses::forumVineThread(),
-          Addresses::fanSite(), Addresses::forumHome() + u"/any/page.php?x=1"_qs}) {
+         {Addresses::reachabilityProbe(), SiteLinks::forumHome(), SiteLinks::forumVineThread(),
+          SiteLinks::fanSite(), SiteLinks::forumHome() + u"/any/page.php?x=1"_qs}) {
         const FetchResult r = QCoro::waitFor(m_app->web().OpenURL(address));
         QVERIFY2(r.ok, qPrintable(address));
         QCOMPARE(r.status, 200);
@@ -233,7 +234,7 @@ void TestOfflineDemo::numberIn_data()
           Addresses::qqPortrait(n), Addresses::qqPortraitHd(n)})
         QTest::newRow(qPrintable(address)) << address << n;
     QTest::newRow("probe") << Addresses::reachabilityProbe() << QString();
-    QTest::newRow("forum") << Addresses::forumVineThread() << QString();
+    QTest::newRow("forum") << SiteLinks::forumVineThread() << QString();
     QTest::newRow("letters") << QStringLiteral("http://g.qzone.qq.com/x?uin=12ab") << QString();
     QTest::newRow("empty uin") << QStringLiteral("http://g.qzone.qq.com/x?uin=") << QString();
 }

@@ -5,8 +5,8 @@
 //
 // Run it offscreen: QT_QPA_PLATFORM=offscreen build/tools/querybench/mirelo-querybench
 
-#include "support/demoanswers.h"
-#include "support/fakeservices.h"
+#include "fakeservices/demoanswers.h"
+#include "fakeservices/fakeservices.h"
 #include "support/recordingdesktop.h"
 #include "support/scriptedprompt.h"
 #include "ui/mainwindow.h"

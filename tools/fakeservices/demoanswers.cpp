@@ -1,7 +1,7 @@
-#include "support/demoanswers.h"
+#include "fakeservices/demoanswers.h"
 
+#include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
-#include "support/fakeservices.h"
 
 #include <QBuffer>
 #include <QImage>

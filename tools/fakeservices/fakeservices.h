@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/testauthority.h"
+#include "fakeservices/testauthority.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "support/fakeservices.h"
+#include "fakeservices/fakeservices.h"
 
 #include <QPointer>
 #include <QSslConfiguration>

@@ -1,4 +1,4 @@
-#include "support/testauthority.h"
+#include "fakeservices/testauthority.h"
 
 #include <QFile>
 #include <QProcess>

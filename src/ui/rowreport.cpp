@@ -1,7 +1,8 @@
-#include "query/report.h"
+#include "ui/rowreport.h"
 
 #include "query/addresses.h"
 #include "query/extract.h"
+#include "ui/sitelinks.h"
 
 QString BuildRowReport(const RowReportInput &input)
 {
@@ -10,7 +11,7 @@ QString BuildRowReport(const RowReportInput &input)
 
     const QStringList lines {
             QStringLiteral("QQ号码:") + input.number,
-            QStringLiteral("QQ昵称:") + TrimSpaces(cell(0)),
+            QStringLiteral("QQ昵称:") + trimSpaces(cell(0)),
             QStringLiteral("QQ空间积分:") + cell(1),
             QStringLiteral("QQ空间等级:") + cell(2),
             QStringLiteral("QQ空间音乐:") + cell(3),
@@ -24,7 +25,7 @@ QString BuildRowReport(const RowReportInput &input)
             QStringLiteral("QQ空间") + input.rainCaption,
             QStringLiteral("QQ空间") + input.loveCaption,
             QStringLiteral("QQ空间") + input.nutritionCaption,
-            QStringLiteral("信息来源于：Zv系列软件のMirelo | 官方论坛:") + Addresses::forumHome(),
+            QStringLiteral("信息来源于：Zv系列软件のMirelo | 官方论坛:") + SiteLinks::forumHome(),
     };
     return lines.join(QStringLiteral("\r\n"));
 }
