@@ -1,5 +1,8 @@
 #include "fakeservices/fakeservices.h"
+#include "web/charset.h"
+#include "web/systemproxy.h"
 #include "web/webclient.h"
+#include "web/wholefile.h"
 
 #include <memory>
 
@@ -517,7 +520,7 @@ private slots:
         QCOMPARE(r.status, ok ? 200 : 0);
         // Each hop asked once, and nothing after the hop too many.
         const QList<RecordedRequest> sent = m_fake->requests();
-        QCOMPARE(sent.size(), ok ? hops + 1 : WebClient::maxRedirects + 1);
+        QCOMPARE(sent.size(), ok ? hops + 1 : Transfer::maxRedirects + 1);
         QCOMPARE(sent.last().url.path(), ok ? QStringLiteral("/final") : QStringLiteral("/hop6"));
         for (const RecordedRequest &request : sent)
             QCOMPARE(request.header("If-Modified-Since"), QByteArray("0"));

@@ -4,6 +4,7 @@
 #include "query/addresses.h"
 #include "query/extract.h"
 #include "web/webclient.h"
+#include "web/wholefile.h"
 
 #include <QDir>
 #include <QFile>

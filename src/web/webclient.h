@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/fetchresult.h"
+#include "web/transfer.h"
 
 #include <memory>
 #include <optional>
@@ -10,62 +10,9 @@
 #include <QNetworkProxy>
 #include <QObject>
 #include <QPointer>
-#include <QPromise>
 #include <QSslConfiguration>
-#include <QTimer>
 
 class QNetworkAccessManager;
-class QNetworkReply;
-
-// One GET in flight. It starts when it is made; its result can be awaited any time later,
-// also after it has finished. Destroying it aborts the transfer.
-class Transfer : public QObject
-{
-    Q_OBJECT
-public:
-    enum class Kind { GetBody, OpenUrl, Download };
-
-    ~Transfer() override;
-
-    bool isFinished() const { return m_finished; }
-    const FetchResult &result() const { return m_result; }
-    // Ends the transfer now as a failure (no-op when it has finished already).
-    void abort();
-    // Waits for the end of the transfer without blocking the thread.
-    QCoro::Task<FetchResult> wait();
-
-signals:
-    // Emitted once, from the event loop after the end; a receiver may destroy the transfer.
-    void finished();
-
-private:
-    friend class WebClient;
-    // A null `reply` makes a transfer that has to be failed at once by its maker.
-    Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs);
-    void watch(QNetworkReply *reply);
-    void onMetaDataChanged();
-    void onReadyRead();
-    void onFinished();
-    bool followRedirect();
-    bool takeAvailable();
-    void succeed();
-    void fail(const QString &why);
-    void settle();
-    void dropReply();
-
-    // The manager owns the reply; it may delete it first when the WebClient goes away.
-    QPointer<QNetworkReply> m_reply;
-    Kind m_kind;
-    qint64 m_bodyCap;
-    QByteArray m_body;
-    FetchResult m_result;
-    // Waiters await this rather than the signal, so they wake up even when the transfer is
-    // destroyed while they wait.
-    QPromise<FetchResult> m_done;
-    QTimer m_deadline;
-    int m_redirects = 0;
-    bool m_finished = false;
-};
 
 // The three fetch operations over one QNetworkAccessManager. Method GET, system proxy
 // honoured, at most 5 redirects and only to http/https, an overall deadline per request and
@@ -77,7 +24,6 @@ public:
     static constexpr int defaultDeadlineMs = 10000;
     static constexpr qint64 textBodyCap = 4 * 1024 * 1024;
     static constexpr qint64 fileBodyCap = 16 * 1024 * 1024;
-    static constexpr int maxRedirects = 5;
 
     explicit WebClient(QObject *parent = nullptr);
     ~WebClient() override;
@@ -121,16 +67,3 @@ private:
     qint64 m_textCap = textBodyCap;
     qint64 m_fileCap = fileBodyCap;
 };
-
-// The proxies the system names for a request (environment or desktop settings, through
-// libproxy, no_proxy honoured): http_proxy for http, https_proxy for https, none otherwise.
-QList<QNetworkProxy> systemProxiesFor(const QNetworkProxyQuery &query);
-
-// Writes `bytes` to `filePath` through a temporary file renamed into place; false on failure.
-bool writeFileWhole(const QString &filePath, const QByteArray &bytes);
-
-// Charset rule: "gb2312", "gbk" and "x-gbk" decode as GB18030; an unknown or missing charset
-// falls back to `fallback` ("UTF-8" or "GB18030").
-QString decodeBody(const QByteArray &body, const QByteArray &declaredCharset, const char *fallback);
-// The charset parameter of a Content-Type header value, unquoted; empty when absent.
-QByteArray charsetFromContentType(const QByteArray &contentType);

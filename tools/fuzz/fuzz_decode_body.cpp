@@ -3,7 +3,7 @@
 // also tried directly as a declared charset, so odd names reach the converter lookup.
 
 #include "fuzz_common.h"
-#include "web/webclient.h"
+#include "web/charset.h"
 
 namespace {
 

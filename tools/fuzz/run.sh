@@ -21,9 +21,7 @@ out=$root/build-fuzz
 mkdir -p "$out/obj"
 
 cxx=${CXX_FUZZ:-clang++}
-moc=${MOC:-/usr/lib/qt6/libexec/moc}
 command -v "$cxx" >/dev/null || { echo "needs $cxx: apt-get install -y clang libclang-rt-14-dev" >&2; exit 1; }
-[ -x "$moc" ] || { echo "needs Qt's moc at $moc (set MOC=...)" >&2; exit 1; }
 qcoro=/usr/include/qcoro6
 [ -d "$qcoro" ] || { echo "needs QCoro's headers in $qcoro (qcoro-qt6-dev)" >&2; exit 1; }
 
@@ -37,7 +35,7 @@ declare -A objects=(
     [format_points]="extract.o"
     [level_table]="leveltable.o"
     [calculator]="calculator.o leveltable.o"
-    [decode_body]="webclient.o moc_webclient.o"
+    [decode_body]="charset.o"
     [decode_mp3]="mp3decoder.o"
 )
 declare -A maxlen=(
@@ -76,14 +74,10 @@ compile() { # object source
     fi
 }
 
-if stale "$out/obj/moc_webclient.cpp" "$src/web/webclient.h"; then
-    "$moc" -I"$src" "$src/web/webclient.h" -o "$out/obj/moc_webclient.cpp"
-fi
 compile "$out/obj/extract.o" "$src/query/extract.cpp"
 compile "$out/obj/calculator.o" "$src/level/calculator.cpp"
 compile "$out/obj/leveltable.o" "$src/level/leveltable.cpp"
-compile "$out/obj/webclient.o" "$src/web/webclient.cpp"
-compile "$out/obj/moc_webclient.o" "$out/obj/moc_webclient.cpp"
+compile "$out/obj/charset.o" "$src/web/charset.cpp"
 compile "$out/obj/mp3decoder.o" "$src/audio/mp3decoder.cpp"
 
 for name in "${order[@]}"; do

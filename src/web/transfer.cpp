@@ -1,0 +1,235 @@
+#include "web/transfer.h"
+
+#include "web/charset.h"
+
+#include <utility>
+
+#include <QCoroFuture>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace {
+
+// Errors Qt derives from the HTTP status of a complete answer. Those answers are data here: a
+// 404 page is returned like any other page.
+bool isStatusError(QNetworkReply::NetworkError error)
+{
+    return (error >= QNetworkReply::ContentAccessDenied
+            && error <= QNetworkReply::UnknownContentError)
+            || (error >= QNetworkReply::InternalServerError
+                && error <= QNetworkReply::UnknownServerError)
+            || error == QNetworkReply::ProtocolInvalidOperationError;
+}
+} // namespace
+
+Transfer::Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs)
+    : m_reply(reply), m_kind(kind), m_bodyCap(bodyCap)
+{
+    m_done.start();
+    if (!reply)
+        return;
+    watch(reply);
+    // Qt's own transfer timeout only measures silence; a server dripping bytes would never
+    // trip it, so the whole transfer gets one deadline. Zero or less means none.
+    if (deadlineMs > 0) {
+        m_deadline.setSingleShot(true);
+        connect(&m_deadline, &QTimer::timeout, this, [this, deadlineMs] {
+            fail(tr("No complete answer within %1 ms.").arg(deadlineMs));
+        });
+        m_deadline.start(deadlineMs);
+    }
+}
+
+Transfer::~Transfer()
+{
+    if (m_finished)
+        return;
+    // Quietly: nobody hears `finished`, but waiters still wake up with a failure.
+    m_finished = true;
+    m_result = FetchResult {};
+    m_result.error = tr("The transfer was cancelled.");
+    dropReply();
+    m_done.addResult(m_result);
+    m_done.finish();
+}
+
+void Transfer::abort()
+{
+    fail(tr("The transfer was cancelled."));
+}
+
+QCoro::Task<FetchResult> Transfer::wait()
+{
+    // A copy: QCoro's return_value() moves from an lvalue operand, which would empty m_result.
+    if (m_finished)
+        co_return FetchResult(m_result);
+    // The future is shared state: it stays valid here even if this transfer is destroyed.
+    const QFuture<FetchResult> done = m_done.future();
+    co_return co_await done;
+}
+
+void Transfer::watch(QNetworkReply *reply)
+{
+    m_reply = reply;
+    connect(reply, &QNetworkReply::metaDataChanged, this, &Transfer::onMetaDataChanged);
+    connect(reply, &QNetworkReply::readyRead, this, &Transfer::onReadyRead);
+    connect(reply, &QNetworkReply::finished, this, &Transfer::onFinished);
+}
+
+void Transfer::onMetaDataChanged()
+{
+    if (m_finished || !m_reply)
+        return;
+    // Refuse an announced oversize body before any of it arrives.
+    bool known = false;
+    const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
+    if (known && length > m_bodyCap)
+        fail(tr("The answer is too large (%1 bytes announced).").arg(length));
+}
+
+void Transfer::onReadyRead()
+{
+    if (m_finished || !m_reply)
+        return;
+    takeAvailable();
+}
+
+// Moves what has arrived into the body; fails the transfer and returns false past the cap.
+bool Transfer::takeAvailable()
+{
+    // One byte more than the room left is enough to know the cap is exceeded.
+    m_body += m_reply->read(m_bodyCap - m_body.size() + 1);
+    if (m_body.size() <= m_bodyCap)
+        return true;
+    fail(tr("The answer is larger than %1 bytes.").arg(m_bodyCap));
+    return false;
+}
+
+void Transfer::onFinished()
+{
+    if (m_finished || !m_reply)
+        return;
+    const QNetworkReply::NetworkError error = m_reply->error();
+    const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (error != QNetworkReply::NoError && !(status.isValid() && isStatusError(error))) {
+        fail(m_reply->errorString());
+        return;
+    }
+    // Without a final status line nothing was answered, whatever the error code says.
+    if (!status.isValid() || status.toInt() < 200) {
+        fail(tr("The server sent no answer."));
+        return;
+    }
+    if (followRedirect() || !takeAvailable())
+        return;
+    m_result.status = status.toInt();
+    succeed();
+}
+
+// Redirects are followed here rather than by Qt: Qt 6.4 sends a request several times after
+// the second redirect it is allowed to follow under UserVerifiedRedirectPolicy, and then can
+// report an empty success. Returns true when the answer was a redirect and has been dealt with.
+bool Transfer::followRedirect()
+{
+    switch (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()) {
+    case 301:
+    case 302:
+    case 303:
+    case 307:
+    case 308:
+        break;
+    default:
+        return false;
+    }
+    const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    if (location.isEmpty())
+        return false; // nowhere to go: the page itself is the answer
+    const QUrl from = m_reply->url();
+    const QUrl target = from.resolved(location);
+    if (!isWebAddress(target)) {
+        fail(tr("Redirected to a non-web address: %1").arg(target.toDisplayString()));
+        return true;
+    }
+    if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
+        && target.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0) {
+        fail(tr("Redirected from https to plain http: %1").arg(target.toDisplayString()));
+        return true;
+    }
+    if (++m_redirects > maxRedirects) {
+        fail(tr("Redirected more than %1 times.").arg(maxRedirects));
+        return true;
+    }
+    QNetworkAccessManager *manager = m_reply->manager();
+    QNetworkRequest request = m_reply->request(); // same headers on every hop
+    request.setUrl(target);
+    dropReply();
+    m_body.clear(); // what the redirect page said does not belong to the answer
+    watch(manager->get(request));
+    return true;
+}
+
+void Transfer::succeed()
+{
+    m_result.ok = true;
+    m_result.error.clear();
+    switch (m_kind) {
+    case Kind::GetBody:
+    case Kind::OpenUrl: {
+        const QByteArray declared = charsetFromContentType(
+                m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray());
+        m_result.text = decodeBody(m_body, declared, m_kind == Kind::GetBody ? "UTF-8" : "GB18030");
+        break;
+    }
+    case Kind::Download:
+        break;
+    }
+    m_result.body = std::exchange(m_body, {});
+    settle();
+}
+
+void Transfer::fail(const QString &why)
+{
+    if (m_finished)
+        return;
+    m_result = FetchResult {};
+    m_result.error = why;
+    m_body.clear();
+    settle();
+}
+
+void Transfer::settle()
+{
+    m_finished = true;
+    m_deadline.stop();
+    dropReply();
+    // Announced from the event loop, never from inside the reply's signal, the deadline timer
+    // or abort(): a receiver may destroy this transfer, and then none of its code is running.
+    // Destroyed first, it takes the announcement with it. Posted before the waiters are woken,
+    // so receivers hear it first.
+    QMetaObject::invokeMethod(
+            this, [this] { emit finished(); }, Qt::QueuedConnection);
+    m_done.addResult(m_result);
+    m_done.finish();
+}
+
+void Transfer::dropReply()
+{
+    QNetworkReply *reply = m_reply;
+    if (!reply)
+        return;
+    m_reply = nullptr;
+    disconnect(reply, nullptr, this, nullptr);
+    // No-op when it has finished; otherwise closes the connection now.
+    reply->abort();
+    // Later: this may run inside one of the reply's own signals.
+    reply->deleteLater();
+}
+
+bool isWebAddress(const QUrl &url)
+{
+    const QString scheme = url.scheme();
+    return url.isValid() && !url.host().isEmpty()
+            && (scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0
+                || scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0);
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "web/fetchresult.h"
+
+#include <QCoroTask>
+#include <QObject>
+#include <QPointer>
+#include <QPromise>
+#include <QTimer>
+
+class QNetworkReply;
+class QUrl;
+
+// One GET in flight. It starts when it is made; its result can be awaited any time later,
+// also after it has finished. Destroying it aborts the transfer.
+class Transfer : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Kind { GetBody, OpenUrl, Download };
+
+    static constexpr int maxRedirects = 5;
+
+    ~Transfer() override;
+
+    bool isFinished() const { return m_finished; }
+    const FetchResult &result() const { return m_result; }
+    // Ends the transfer now as a failure (no-op when it has finished already).
+    void abort();
+    // Waits for the end of the transfer without blocking the thread.
+    QCoro::Task<FetchResult> wait();
+
+signals:
+    // Emitted once, from the event loop after the end; a receiver may destroy the transfer.
+    void finished();
+
+private:
+    friend class WebClient;
+    // A null `reply` makes a transfer that has to be failed at once by its maker.
+    Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs);
+    void watch(QNetworkReply *reply);
+    void onMetaDataChanged();
+    void onReadyRead();
+    void onFinished();
+    bool followRedirect();
+    bool takeAvailable();
+    void succeed();
+    void fail(const QString &why);
+    void settle();
+    void dropReply();
+
+    // The manager owns the reply; it may delete it first when the WebClient goes away.
+    QPointer<QNetworkReply> m_reply;
+    Kind m_kind;
+    qint64 m_bodyCap;
+    QByteArray m_body;
+    FetchResult m_result;
+    // Waiters await this rather than the signal, so they wake up even when the transfer is
+    // destroyed while they wait.
+    QPromise<FetchResult> m_done;
+    QTimer m_deadline;
+    int m_redirects = 0;
+    bool m_finished = false;
+};
+
+// Whether `url` may be asked for: http or https, with a host. QNetworkAccessManager would also
+// read file:, data: and qrc: addresses.
+bool isWebAddress(const QUrl &url);
