@@ -102,7 +102,7 @@ QString LookupOptions::helpText()
                    "Options:\n"
                    "  --format FORMAT  table (default on a terminal), csv or json (default\n"
                    "                   otherwise: one JSON object per line)\n"
-                   "  --parallel N     numbers in flight at once, 1 to 16 (default 4)\n"
+                   "  --parallel N     numbers in flight at once, 1 to %2 (default %3)\n"
                    "  --interval MS    pause between starting two numbers (default 0)\n"
                    "  -h, --help       show this help\n"
                    "  --version        show the version\n"
@@ -114,5 +114,7 @@ QString LookupOptions::helpText()
                    "\n"
                    "Exit status: 0 every number looked up, 1 a number refused or failed,\n"
                    "2 usage error, 130 stopped by Ctrl-C.\n")
-            .arg(wrappedFieldNames());
+            .arg(wrappedFieldNames())
+            .arg(LookupBatch::maxParallel)
+            .arg(LookupBatch::defaultParallel);
 }

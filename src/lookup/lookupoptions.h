@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/lookupbatch.h"
 #include "lookup/resultformats.h"
 
 #include <QString>
@@ -14,7 +15,7 @@ struct LookupOptions
     QString error; // for UsageError
     // Unset: table when the output is a terminal, json otherwise.
     std::optional<OutputFormat> format;
-    int parallel = 4;
+    int parallel = LookupBatch::defaultParallel;
     int intervalMs = 0;
     QStringList numbers; // none: read them from standard input
 

@@ -54,10 +54,8 @@ LookupResult LookupResult::from(const QueryRecord &record, QHash<QString, QStrin
 
     // The window's rule: both answers came, yet one of the three counts could not be cut.
     const bool bothAnswered = !record.visitorText.isEmpty() && !record.moodsText.isEmpty();
-    const bool allCounts = !record.todayVisits.isEmpty() && !record.totalVisits.isEmpty()
-            && !record.moodCount.isEmpty();
     if (bothAnswered)
-        r.restricted = !allCounts;
+        r.restricted = !record.hasVisitAndMoodCounts();
     if (r.restricted != true) {
         r.todayVisits = plainCount(record.todayVisits);
         r.totalVisits = plainCount(record.totalVisits);

@@ -27,26 +27,33 @@ Plain vineValue(const LookupResult &r, QString FlowerVineValues::*field)
     return plain(plainCount((*r.vine).*field));
 }
 
-QList<Plain> plainValues(const LookupResult &r)
+// The plain values of csv and json, in output order: each field's name beside its value.
+struct PlainField
 {
-    return {
-            r.qq,
-            plain(r.nickname),
-            r.points ? Plain(*r.points) : Plain(),
-            r.level ? Plain(std::int64_t(*r.level)) : Plain(),
-            plain(r.music),
-            plain(r.blogs),
-            plain(r.moods),
-            plain(r.todayVisits),
-            plain(r.totalVisits),
-            plain(r.restricted),
-            vineValue(r, &FlowerVineValues::sunshine),
-            vineValue(r, &FlowerVineValues::rain),
-            vineValue(r, &FlowerVineValues::love),
-            vineValue(r, &FlowerVineValues::nutrition),
-            vineValue(r, &FlowerVineValues::level),
-    };
-}
+    const char *name;
+    Plain (*value)(const LookupResult &);
+};
+const PlainField plainFields[] = {
+        {"qq", [](const LookupResult &r) { return Plain(r.qq); }},
+        {"nickname", [](const LookupResult &r) { return plain(r.nickname); }},
+        {"points", [](const LookupResult &r) { return plain(r.points); }},
+        {"level",
+         [](const LookupResult &r) { return r.level ? Plain(std::int64_t(*r.level)) : Plain(); }},
+        {"music", [](const LookupResult &r) { return plain(r.music); }},
+        {"blogs", [](const LookupResult &r) { return plain(r.blogs); }},
+        {"moods", [](const LookupResult &r) { return plain(r.moods); }},
+        {"today_visits", [](const LookupResult &r) { return plain(r.todayVisits); }},
+        {"total_visits", [](const LookupResult &r) { return plain(r.totalVisits); }},
+        {"restricted", [](const LookupResult &r) { return plain(r.restricted); }},
+        {"sunshine",
+         [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::sunshine); }},
+        {"rain", [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::rain); }},
+        {"love", [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::love); }},
+        {"nutrition",
+         [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::nutrition); }},
+        {"vine_level",
+         [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::level); }},
+};
 
 QString numberText(const Plain &value)
 {
@@ -92,14 +99,12 @@ QString jsonString(const QString &text)
 
 QByteArray jsonLine(const LookupResult &r)
 {
-    const QStringList names = plainFieldNames();
-    const QList<Plain> values = plainValues(r);
     QString line = QStringLiteral("{");
-    for (qsizetype i = 0; i < names.size(); ++i) {
-        if (i > 0)
+    for (const PlainField &field : plainFields) {
+        if (line.size() > 1)
             line += u',';
-        line += jsonString(names.at(i)) + u':';
-        const Plain &value = values.at(i);
+        line += jsonString(QLatin1String(field.name)) + u':';
+        const Plain value = field.value(r);
         QString text;
         if (const auto *s = std::get_if<QString>(&value))
             text = jsonString(*s);
@@ -134,7 +139,8 @@ QByteArray csvLine(const QStringList &fields)
 QByteArray csvResult(const LookupResult &r)
 {
     QStringList fields;
-    for (const Plain &value : plainValues(r)) {
+    for (const PlainField &field : plainFields) {
+        const Plain value = field.value(r);
         if (const auto *s = std::get_if<QString>(&value))
             fields.append(*s);
         else if (std::holds_alternative<std::monostate>(value))
@@ -207,14 +213,10 @@ std::optional<OutputFormat> outputFormatNamed(const QString &name)
 
 QStringList plainFieldNames()
 {
-    return {QStringLiteral("qq"),           QStringLiteral("nickname"),
-            QStringLiteral("points"),       QStringLiteral("level"),
-            QStringLiteral("music"),        QStringLiteral("blogs"),
-            QStringLiteral("moods"),        QStringLiteral("today_visits"),
-            QStringLiteral("total_visits"), QStringLiteral("restricted"),
-            QStringLiteral("sunshine"),     QStringLiteral("rain"),
-            QStringLiteral("love"),         QStringLiteral("nutrition"),
-            QStringLiteral("vine_level")};
+    QStringList names;
+    for (const PlainField &field : plainFields)
+        names.append(QLatin1String(field.name));
+    return names;
 }
 
 QByteArray formatHeader(OutputFormat format)

@@ -85,7 +85,7 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
     QueryView *view = &run->m_view;
     view->writeCell(ColumnKey::jf, formatPoints(r.points) + QStringLiteral("分"));
     view->writeCell(ColumnKey::nam, r.nickname);
-    if (!r.todayVisits.isEmpty() && !r.totalVisits.isEmpty() && !r.moodCount.isEmpty()) {
+    if (r.hasVisitAndMoodCounts()) {
         view->writeCell(ColumnKey::jr, r.todayVisits + QStringLiteral("人"));
         view->writeCell(ColumnKey::ls, r.totalVisits + QStringLiteral("人"));
         view->writeCell(ColumnKey::ss, r.moodCount + QStringLiteral("条"));

@@ -20,6 +20,13 @@ struct QueryRecord
     QString moodCount;
     std::int64_t blogCount = 0; // 64-bit: a long blog list must not wrap around
     std::int64_t musicCount = 0;
+
+    // Whether today's visits, total visits and the mood count were all cut: otherwise the
+    // space keeps them to friends and the row says so.
+    bool hasVisitAndMoodCounts() const
+    {
+        return !todayVisits.isEmpty() && !totalVisits.isEmpty() && !moodCount.isEmpty();
+    }
 };
 
 // The result list's column keys; cells are always addressed by key, never by position.
