@@ -1,9 +1,9 @@
 #include "shell/mainwindowlifecycle.h"
 
-#include "query/addresses.h"
-#include "shell/aboutwindow.h"
+#include "shell/appcommands.h"
 #include "shell/chimeplayer.h"
-#include "skin/skinentry.h"
+#include "shell/reachabilitycheck.h"
+#include "skin/skinloader.h"
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
@@ -13,11 +13,8 @@
 #include "web/webclient.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QHeaderView>
-#include <QLibrary>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -29,8 +26,6 @@ const QString skinFile = QStringLiteral("skinh.she");
 // Lines split by carriage returns alone; the middle line is one space.
 const QString exitPromptText = QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
                                               "是否退出并到论坛可以下载更多Zv系列原创免费软件?");
-const QString restartPromptText = QStringLiteral("确定要重启程序?");
-const QString offlineText = QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!");
 } // namespace
 
 MainWindowLifecycle *MainWindowLifecycle::attach(MainWindow *window)
@@ -48,13 +43,9 @@ std::unique_ptr<MainWindow> MainWindowLifecycle::openMainWindow(const AppService
 }
 
 MainWindowLifecycle::MainWindowLifecycle(MainWindow *window)
-    : QObject(window)
-    , m_window(window)
-    , m_services(window->services())
-    , m_timer2(new QTimer(window))
+    : QObject(window), m_window(window), m_services(window->services())
 {
     setObjectName(QStringLiteral("MainWindowLifecycle"));
-    Ui::MainWindow *form = window->form();
 
     // The start sequence; no step depends on the outcome of another.
     playAudio();
@@ -62,18 +53,9 @@ MainWindowLifecycle::MainWindowLifecycle(MainWindow *window)
     visitForumHome();
     lockColumns();
 
-    m_timer2->setObjectName(QStringLiteral("Timer2"));
-    m_timer2->setInterval(reachabilityDelayMs);
-    connect(m_timer2, &QTimer::timeout, this, &MainWindowLifecycle::onTimer2Timeout);
-    m_timer2->start();
-
+    new ReachabilityCheck(window, m_services.web, m_services.prompt, [this] { endProcess(); });
+    new AppCommands(window, [this] { endProcess(); });
     window->installEventFilter(this);
-    connect(form->Command5, &QPushButton::clicked, this, &MainWindowLifecycle::onCommand5Clicked);
-    connect(form->Command6, &QPushButton::clicked, this, &MainWindowLifecycle::onCommand6Clicked);
-    connect(form->Command7, &QPushButton::clicked, this, &MainWindowLifecycle::onCommand7Clicked);
-    connect(form->cx, &QAction::triggered, this, &MainWindowLifecycle::onCxTriggered);
-    connect(form->cxxx, &QAction::triggered, this, &MainWindowLifecycle::onCxxxTriggered);
-    connect(form->endd, &QAction::triggered, this, &MainWindowLifecycle::onEnddTriggered);
 }
 
 MainWindowLifecycle::~MainWindowLifecycle() = default;
@@ -81,21 +63,16 @@ MainWindowLifecycle::~MainWindowLifecycle() = default;
 void MainWindowLifecycle::playAudio()
 {
     // Whatever goes wrong (no clip, a broken one, no sound server) the window stays silent.
-    m_player = new ChimePlayer(m_window);
-    m_player->setObjectName(QStringLiteral("W1"));
-    m_player->play(QDir(m_services.programDir).absoluteFilePath(audioFile), 0.5);
+    auto *player = new ChimePlayer(m_window);
+    player->setObjectName(QStringLiteral("W1"));
+    player->play(QDir(m_services.programDir).absoluteFilePath(audioFile), 0.5);
 }
 
 void MainWindowLifecycle::applySkin()
 {
-    // dlopen does not search the working directory: the module is named by its full path.
+    // Without the module the windows keep the platform's own look.
     const QDir dir(m_services.programDir);
-    QLibrary module(dir.absoluteFilePath(skinModule));
-    const auto attachSkin = reinterpret_cast<SkinAttachEx>(module.resolve(skinAttachExSymbol));
-    if (!attachSkin)
-        return; // the platform's own look
-    const QByteArray skinPath = dir.absoluteFilePath(skinFile).toLocal8Bit();
-    attachSkin(skinPath.constData(), "");
+    ::applySkin(dir.absoluteFilePath(skinModule), dir.absoluteFilePath(skinFile));
 }
 
 void MainWindowLifecycle::visitForumHome()
@@ -114,30 +91,6 @@ void MainWindowLifecycle::lockColumns()
     QHeaderView *header = m_window->form()->ListView1->header();
     header->setSectionResizeMode(QHeaderView::Fixed);
     header->setSectionsMovable(false);
-}
-
-void MainWindowLifecycle::onTimer2Timeout()
-{
-    if (m_probe)
-        return; // the last check is still fetching
-    m_probe = m_services.web->startOpenUrl(Addresses::reachabilityProbe());
-    if (m_probe->isFinished()) {
-        onProbeFinished();
-        return;
-    }
-    connect(m_probe.get(), &Transfer::finished, this, &MainWindowLifecycle::onProbeFinished);
-}
-
-void MainWindowLifecycle::onProbeFinished()
-{
-    const bool reached = !m_probe->result().text.isEmpty();
-    m_probe.reset();
-    // One check per run, whatever it found.
-    m_timer2->stop();
-    if (reached)
-        return;
-    m_services.prompt->warn(m_window, offlineText);
-    endProcess();
 }
 
 bool MainWindowLifecycle::eventFilter(QObject *watched, QEvent *event)
@@ -171,45 +124,8 @@ bool MainWindowLifecycle::confirmClose()
     }
 }
 
-void MainWindowLifecycle::onCommand5Clicked()
-{
-    m_services.desktop->openAddress(SiteLinks::forumVineThread());
-}
-
-void MainWindowLifecycle::onCommand6Clicked()
-{
-    m_services.desktop->openAddress(SiteLinks::forumHome());
-}
-
-void MainWindowLifecycle::onCommand7Clicked()
-{
-    if (m_services.prompt->askYesNo(m_window, restartPromptText) != Prompt::Answer::Yes)
-        return;
-    m_services.desktop->startProgram(QCoreApplication::applicationFilePath());
-    endProcess();
-}
-
-void MainWindowLifecycle::onCxTriggered()
-{
-    m_services.desktop->openAddress(SiteLinks::forumUpdates());
-}
-
-void MainWindowLifecycle::onCxxxTriggered()
-{
-    auto *about = new AboutWindow(m_services.desktop, m_window);
-    about->setAttribute(Qt::WA_DeleteOnClose);
-    about->setWindowModality(Qt::ApplicationModal);
-    about->show();
-}
-
-void MainWindowLifecycle::onEnddTriggered()
-{
-    m_window->close();
-}
-
 void MainWindowLifecycle::endProcess()
 {
-    // Whatever closes the window from here on must not ask again.
     m_ending = true;
     m_services.desktop->endProcess();
 }
