@@ -5,7 +5,7 @@
 #include "shell/makercontact.h"
 #include "ui/desktop.h"
 #include "ui/sitelinks.h"
-#include "ui/windowplacement.h"
+#include "ui/windowframe.h"
 #include "ui_aboutwindow.h"
 
 #include <QIcon>
@@ -22,10 +22,7 @@ AboutWindow::AboutWindow(Desktop *desktop, QWidget *parent)
 {
     m_ui->setupUi(this);
     setFixedSize(size());
-    // No window icon: a fully transparent one, since an empty icon means the application's.
-    QPixmap noIcon(16, 16);
-    noIcon.fill(Qt::transparent);
-    setWindowIcon(QIcon(noIcon));
+    clearWindowIcon(this);
 
     // QIcon picks the "@2x" logo on dense screens.
     m_ui->aicAlphaImage1->setPixmap(

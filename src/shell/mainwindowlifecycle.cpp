@@ -8,7 +8,7 @@
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
 #include "ui/sitelinks.h"
-#include "ui/windowplacement.h"
+#include "ui/windowframe.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
 

@@ -1,7 +1,7 @@
 #include "shell/splashwindow.h"
 
 #include "shell/supportfiles.h"
-#include "ui/windowplacement.h"
+#include "ui/windowframe.h"
 
 #include <QIcon>
 #include <QMouseEvent>

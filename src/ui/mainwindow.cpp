@@ -4,6 +4,7 @@
 #include "query/qqnumber.h"
 #include "query/querypipeline.h"
 #include "ui/calculatorpanel.h"
+#include "ui/portraitpicture.h"
 #include "ui/portraitwindow.h"
 #include "ui/prompt.h"
 #include "ui/resultcolumns.h"
@@ -12,7 +13,6 @@
 
 #include <QAction>
 #include <QIcon>
-#include <QImageReader>
 #include <QLabel>
 #include <QStatusBar>
 #include <QTreeWidget>
@@ -21,26 +21,13 @@ namespace {
 const QString idleCaption = QStringLiteral("开始查询");
 const QString busyCaption = QStringLiteral("查询中..");
 
-// Portrait services answer with small pictures; anything far larger is not a portrait.
-constexpr int largestPortraitSide = 4096;
-
 QPixmap defaultPortrait(QueryView::Portrait which, qreal devicePixelRatio)
 {
     // Through QIcon, which takes the "@2x" picture on high-density screens.
     const QIcon picture(which == QueryView::Portrait::QZone
                                 ? QStringLiteral(":/images/portrait-qzone.png")
                                 : QStringLiteral(":/images/portrait-qq.png"));
-    return picture.pixmap(QSize(100, 100), devicePixelRatio);
-}
-
-QPixmap loadPortrait(const QString &filePath)
-{
-    QImageReader reader(filePath);
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > largestPortraitSide
-        || size.height() > largestPortraitSide)
-        return {};
-    return QPixmap::fromImage(reader.read());
+    return picture.pixmap(PortraitPicture::boxSize, devicePixelRatio);
 }
 } // namespace
 
@@ -154,12 +141,12 @@ void MainWindow::showPortrait(Portrait which, const QString &filePath)
 {
     QLabel *target = which == Portrait::QZone ? m_ui->aicAlphaImage1 : m_ui->aicAlphaImage2;
     const qreal ratio = target->devicePixelRatio();
-    QPixmap picture = loadPortrait(filePath);
+    QPixmap picture = PortraitPicture::load(filePath);
     if (picture.isNull()) {
         picture = defaultPortrait(which, ratio);
-    } else if (picture.size() != QSize(100, 100)) {
+    } else if (picture.size() != PortraitPicture::boxSize) {
         // Kept as sharp as the screen shows it.
-        picture = picture.scaled(QSize(100, 100) * ratio, Qt::KeepAspectRatio,
+        picture = picture.scaled(PortraitPicture::boxSize * ratio, Qt::KeepAspectRatio,
                                  Qt::SmoothTransformation);
         picture.setDevicePixelRatio(ratio);
     }

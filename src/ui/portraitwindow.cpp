@@ -3,8 +3,9 @@
 #include "query/addresses.h"
 #include "query/queryrecord.h"
 #include "ui/mainwindow.h"
+#include "ui/portraitpicture.h"
 #include "ui/prompt.h"
-#include "ui/windowplacement.h"
+#include "ui/windowframe.h"
 #include "ui_mainwindow.h"
 #include "ui_portraitwindow.h"
 #include "web/webclient.h"
@@ -12,31 +13,7 @@
 #include <QCoroTask>
 #include <QDir>
 #include <QFile>
-#include <QImageReader>
 #include <QPointer>
-
-namespace {
-// Far beyond any portrait; refusing such sizes keeps a hostile answer from eating the memory.
-constexpr int largestSide = 8192;
-
-QPixmap loadPicture(const QString &filePath)
-{
-    QImageReader reader(filePath);
-    reader.setDecideFormatFromContent(true); // the name says .bmp, the service sends what it has
-    const QSize size = reader.size();
-    if (!size.isValid() || size.width() > largestSide || size.height() > largestSide)
-        return {};
-    return QPixmap::fromImage(reader.read());
-}
-
-// A transparent icon: the window shows none rather than the application's.
-QIcon noIcon()
-{
-    QPixmap blank(16, 16);
-    blank.fill(Qt::transparent);
-    return QIcon(blank);
-}
-} // namespace
 
 PortraitWindow::PortraitWindow(const AppServices &services, QString qq, QWidget *owner)
     : QWidget(owner, Qt::Window)
@@ -54,7 +31,7 @@ PortraitWindow::~PortraitWindow() = default;
 
 void PortraitWindow::xz()
 {
-    setWindowIcon(noIcon());
+    clearWindowIcon(this);
     QFile::remove(m_file); // a missing file is no error
     // Nothing runs for a window that is gone by the time the download ends.
     QCoro::connect(m_services.web->URLDownloadToFile(Addresses::qqPortraitHd(m_qq), m_file), this,
@@ -64,7 +41,7 @@ void PortraitWindow::xz()
 void PortraitWindow::onDownloaded(bool downloaded)
 {
     // A failed download must not show a file some other run left behind.
-    const QPixmap picture = downloaded ? loadPicture(m_file) : QPixmap();
+    const QPixmap picture = downloaded ? PortraitPicture::load(m_file) : QPixmap();
     if (picture.isNull()) {
         QPointer<PortraitWindow> self = this;
         m_services.prompt->inform(parentWidget(), QStringLiteral("此Q没有高清大图头像"));

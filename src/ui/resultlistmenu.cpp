@@ -1,7 +1,9 @@
 #include "ui/resultlistmenu.h"
 
+#include "query/queryrecord.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
+#include "ui/resultcolumns.h"
 #include "ui/rowreport.h"
 #include "ui_mainwindow.h"
 
@@ -14,10 +16,6 @@
 
 namespace {
 const QString nothingToCopy = QStringLiteral("请先查询再进行复制操作!");
-
-// Sub-items 1..8 of a row: nickname, points, level, music, blog, moods, today's and total visits.
-constexpr int firstCell = 1;
-constexpr int lastCell = 8;
 
 void putOnClipboard(const QString &text)
 {
@@ -116,8 +114,11 @@ void ResultListMenu::onCppTriggered()
     Ui::MainWindow *form = m_window->form();
     RowReportInput input;
     input.number = row->text(0);
-    for (int cell = firstCell; cell <= lastCell; ++cell)
-        input.cells.append(row->text(cell));
+    // Every cell after the number, in the list's order, each found by its column's key.
+    for (const ResultCell &cell : resultCells) {
+        if (QLatin1String(cell.key) != QLatin1String(ColumnKey::num))
+            input.cells.append(row->text(ResultColumns::indexOf(m_list, QLatin1String(cell.key))));
+    }
     // The panel shows the last lookup that got an answer, whichever row that was.
     input.sunshineCaption = form->Label2->text();
     input.rainCaption = form->Label3->text();

@@ -1,7 +1,9 @@
-#include "ui/windowplacement.h"
+#include "ui/windowframe.h"
 
 #include <QEvent>
 #include <QGuiApplication>
+#include <QIcon>
+#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -62,4 +64,11 @@ void centreOnScreen(QWidget *window)
     const QWindow *handle = window->windowHandle();
     if (!handle || !handle->isExposed())
         new CentreWhenFramed(window);
+}
+
+void clearWindowIcon(QWidget *window)
+{
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    window->setWindowIcon(QIcon(blank));
 }
