@@ -8,7 +8,7 @@
 // open to friends only, 10003 an account without portraits; any other number gets an
 // account made up from the number.
 
-#include "offlinedemo.h"
+#include "offlineserver.h"
 
 #include <cstdio>
 

@@ -1,0 +1,118 @@
+#include "offlineserver.h"
+
+#include "accounts.h"
+#include "config/deployment.h"
+#include "portraits.h"
+#include "query/addresses.h"
+
+#include <QRegularExpression>
+#include <QTime>
+#include <QUrl>
+
+namespace {
+
+// Routes of this many numbers are kept; past it they are dropped and made again on demand,
+// so a server left running for days does not grow.
+constexpr qsizetype routedNumbersKept = 200;
+
+QByteArray htmlPage(const QString &title, const QString &text)
+{
+    return QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>%1</title>"
+                          "</head>\n<body><h1>%1</h1><p>%2</p></body></html>\n")
+            .arg(title, text)
+            .toUtf8();
+}
+
+} // namespace
+
+using namespace OfflineDemo;
+
+OfflineServer::OfflineServer(QObject *parent)
+    : QObject(parent)
+    , m_sitePage(FakeResponse::text(htmlPage(QStringLiteral("Zv系列软件官方论坛"),
+                                             QStringLiteral("离线试用: 论坛页面只是一个示例。")),
+                                    "utf-8"))
+    , m_notFound(FakeResponse::text(htmlPage(QStringLiteral("404 Not Found"),
+                                             QStringLiteral("离线试用的服务器没有这个页面。")),
+                                    "utf-8"))
+{
+    m_notFound.status = 404;
+    connect(&m_services, &FakeServices::requestReceived, this, &OfflineServer::onRequest);
+    routeProbePage();
+}
+
+bool OfflineServer::listen(quint16 port)
+{
+    return m_services.listen(port);
+}
+
+void OfflineServer::onRequest(const RecordedRequest &request)
+{
+    // Nothing reads the record back: keep none.
+    m_services.clearRequests();
+
+    QString method = QString::fromLatin1(request.method);
+    method.replace(QRegularExpression(QStringLiteral("[^A-Za-z]")), QStringLiteral("?"));
+    emit requestLogged(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + u' ' + method
+                       + u' ' + QString::fromLatin1(request.url.toEncoded()));
+
+    // Routes (and the fallback) set now still answer this very request.
+    const QString qq = numberIn(request.url);
+    if (!qq.isEmpty() && !m_routedNumbers.contains(qq))
+        routeNumber(qq);
+    // Every page of the forum and the fan-site is there; anything else unknown is not.
+    const QString host = QString::fromLatin1(request.host);
+    const bool sitePage = host == QLatin1String(Deployment::forumHost)
+            || host == QLatin1String(Deployment::fanSiteHost);
+    m_services.setFallback(sitePage ? m_sitePage : m_notFound);
+}
+
+void OfflineServer::routeProbePage()
+{
+    // Timer2's reachability check ends the program when this page comes back empty.
+    const QByteArray page = htmlPage(QStringLiteral("Mirelo 离线试用"),
+                                     QStringLiteral("这里是离线试用的服务器, 网络检测由它应答。"));
+    m_services.on(DemoAnswers::routeOf(Addresses::reachabilityProbe()),
+                  FakeResponse::text(page, "utf-8"));
+}
+
+void OfflineServer::routeNumber(const QString &qq)
+{
+    if (m_routedNumbers.size() >= routedNumbersKept) {
+        m_services.clearRoutes();
+        m_routedNumbers.clear();
+        routeProbePage();
+    }
+    m_routedNumbers.insert(qq);
+
+    using DemoAnswers::routeOf;
+    const Account account = accountFor(qq);
+    DemoAnswers::routeAccount(m_services, account.values);
+
+    const quint32 seed = seedOf(qq);
+    if (account.portraits) {
+        m_services.on(routeOf(Addresses::qzonePortrait(qq)),
+                      FakeResponse::bytes(avatarPng(AvatarStyle::Garden, 100, seed), "image/png"));
+        m_services.on(routeOf(Addresses::qqPortrait(qq)),
+                      FakeResponse::bytes(avatarPng(AvatarStyle::Face, 100, seed), "image/png"));
+    } else {
+        // The store has none; the other service says so in a page instead of a picture.
+        m_services.on(routeOf(Addresses::qzonePortrait(qq)), m_notFound);
+        m_services.on(routeOf(Addresses::qqPortrait(qq)),
+                      FakeResponse::text(htmlPage(QStringLiteral("QQ头像"),
+                                                  QStringLiteral("该用户没有设置头像。")),
+                                         "utf-8"));
+    }
+    m_services.on(routeOf(Addresses::qqPortraitHd(qq)),
+                  account.hdPortrait ? FakeResponse::bytes(avatarPng(AvatarStyle::Face, 640, seed),
+                                                           "image/png")
+                                     : m_notFound);
+
+    if (account.space == Space::Restricted) {
+        m_services.on(routeOf(Addresses::visitors(qq)),
+                      FakeResponse::text(restrictedVisitors(), "utf-8"));
+        m_services.on(routeOf(Addresses::moods(qq)),
+                      FakeResponse::text(restrictedMoods(account.values), "utf-8"));
+        m_services.on(routeOf(Addresses::blog(qq)), FakeResponse::text(restrictedBlog(), "utf-8"));
+    }
+}
