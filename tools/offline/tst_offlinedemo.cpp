@@ -1,7 +1,9 @@
 // The offline trial server answers what the README promises for each demo number, through the
 // real window and fetcher.
 
-#include "offlinedemo.h"
+#include "accounts.h"
+#include "offlineserver.h"
+#include "portraits.h"
 #include "query/addresses.h"
 #include "query/extract.h"
 #include "query/queryrecord.h"
