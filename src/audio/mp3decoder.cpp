@@ -17,7 +17,7 @@ struct HandleDeleter
 using Handle = std::unique_ptr<mpg123_handle, HandleDeleter>;
 
 // Input goes in by pieces so the library never holds a second copy of a large file.
-constexpr qsizetype feedChunkBytes = 16 * 1024;
+constexpr qsizetype feedChunkBytes = qsizetype(16) * 1024;
 
 // Random bytes now and then hold two or three frame headers in a row; what they decode to is
 // a click of noise, and no real clip is this short.
@@ -56,7 +56,7 @@ PcmClip decodeMp3(QByteArrayView bytes, qsizetype maxPcmBytes)
 
     qsizetype fed = 0;
     bool hasFormat = false;
-    unsigned char buffer[16 * 1024];
+    unsigned char buffer[feedChunkBytes];
     while (clip.samples.size() < maxPcmBytes) {
         size_t done = 0;
         const int result = mpg123_read(h, buffer, sizeof buffer, &done);

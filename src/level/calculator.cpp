@@ -12,6 +12,10 @@
 namespace Calculator {
 namespace {
 
+constexpr char16_t lastAscii = 0x7F;
+// An exponent this large already puts any mantissa far outside a double's range.
+constexpr std::int64_t exponentCeiling = 1'000'000'000;
+
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
@@ -58,7 +62,7 @@ double readTypedNumber(const QString &text)
         if (u == u' ' || u == u'\t' || u == u'\n') {
             continue;
         }
-        if (u >= 0x80) {
+        if (u > lastAscii) {
             break;
         }
         typed.push_back(static_cast<char>(u));
@@ -100,7 +104,7 @@ double readTypedNumber(const QString &text)
         const std::size_t exponentDigits = e;
         for (; e < typed.size() && isDigit(typed[e]); ++e) {
             // Saturate: far beyond any double's range is all that matters here.
-            if (exponent < 1'000'000'000) {
+            if (exponent < exponentCeiling) {
                 exponent = exponent * 10 + (typed[e] - '0');
             }
         }

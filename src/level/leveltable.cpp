@@ -6,21 +6,29 @@
 namespace LevelTable {
 namespace {
 
-// The first nine levels predate the square rule and keep their own thresholds.
+// The first nine levels predate the square rule and keep their own thresholds; from level 10
+// on, T(n) = 10 × (n − 7)².
 constexpr std::array<int, 9> earlyEntries {5, 10, 15, 20, 30, 40, 50, 60, 75};
+constexpr int firstSquareLevel = int(earlyEntries.size()) + 1;
+constexpr int squareOffset = 7;
 
 constexpr std::array<int, maxLevel> makeTable()
 {
     std::array<int, maxLevel> table {};
     for (int level = 1; level <= maxLevel; ++level) {
-        table[level - 1] = level < 10 ? earlyEntries[level - 1] : 10 * (level - 7) * (level - 7);
+        table[level - 1] = level < firstSquareLevel
+                ? earlyEntries[level - 1]
+                : 10 * (level - squareOffset) * (level - squareOffset);
     }
     return table;
 }
 
 constexpr std::array<int, maxLevel> table = makeTable();
 
-static_assert(table[10 - 1] == 90 && table[11 - 1] == 160 && table[maxLevel - 1] == 204490);
+// Rows the table must agree with, whatever the rule above says: {level, points}.
+constexpr std::array<std::array<int, 2>, 3> knownRows {{{10, 90}, {11, 160}, {maxLevel, 204490}}};
+static_assert(std::all_of(knownRows.begin(), knownRows.end(),
+                          [](const auto &row) { return table[row[0] - 1] == row[1]; }));
 
 } // namespace
 

@@ -1,12 +1,16 @@
 #include "query/qqnumber.h"
 
 namespace QqNumber {
+namespace {
+constexpr qsizetype fewestDigits = 5;
+constexpr qsizetype mostDigits = 10;
+} // namespace
 
 std::optional<Problem> check(const QString &typed)
 {
     if (typed.isEmpty())
         return Problem {QStringLiteral("请输入QQ号码!")};
-    if (typed.size() < 5 || typed.size() > 10)
+    if (typed.size() < fewestDigits || typed.size() > mostDigits)
         return Problem {QStringLiteral("QQ号码位数不正确!")};
     for (const QChar c : typed) {
         // Only this rule shows a message box before it reports.

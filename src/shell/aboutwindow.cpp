@@ -26,7 +26,8 @@ AboutWindow::AboutWindow(Desktop *desktop, QWidget *parent)
 
     // QIcon picks the "@2x" logo on dense screens.
     m_ui->aicAlphaImage1->setPixmap(
-            QIcon(QStringLiteral(":/splash/logo.png")).pixmap(QSize(120, 120), devicePixelRatio()));
+            QIcon(QStringLiteral(":/splash/logo.png"))
+                    .pixmap(m_ui->aicAlphaImage1->size(), devicePixelRatio()));
     m_ui->Label10->setText(versionText());
     m_ui->Label4->setText(QStringLiteral("YY：") + MakerContact::yy());
     m_ui->Label5->setText(QStringLiteral("QQ：") + MakerContact::qq());

@@ -13,6 +13,7 @@
 namespace {
 constexpr QSize clientSize(599, 395);
 constexpr QSize pictureSize(600, 395);
+constexpr int opaque = 255;
 constexpr int alphaStep = 15;
 constexpr int lastStepBelowOpaque = 240;
 constexpr int cornerEllipse = 50;
@@ -54,7 +55,7 @@ SplashWindow::~SplashWindow() = default;
 
 void SplashWindow::setAlpha(int alpha)
 {
-    setWindowOpacity(alpha / 255.0);
+    setWindowOpacity(alpha / double(opaque));
     // On X11 the new opacity only waits in Qt's output buffer until other traffic flushes it;
     // a repaint is such traffic, so every fade step reaches the screen at its tick.
     update();
@@ -73,7 +74,7 @@ void SplashWindow::onTimer1Timeout()
 
 void SplashWindow::onTimer2Timeout()
 {
-    setAlpha(255 - m_fadeOutStep);
+    setAlpha(opaque - m_fadeOutStep);
     if (m_fadeOutStep <= lastStepBelowOpaque) {
         m_fadeOutStep += alphaStep;
         return;

@@ -68,7 +68,8 @@ void centreOnScreen(QWidget *window)
 
 void clearWindowIcon(QWidget *window)
 {
-    QPixmap blank(16, 16);
+    constexpr int iconSide = 16;
+    QPixmap blank(iconSide, iconSide);
     blank.fill(Qt::transparent);
     window->setWindowIcon(QIcon(blank));
 }
