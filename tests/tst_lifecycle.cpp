@@ -29,6 +29,8 @@
 Q_DECLARE_METATYPE(FakeResponse)
 Q_DECLARE_METATYPE(Prompt::Answer)
 
+using Asked = ScriptedPrompt::Asked;
+
 namespace {
 
 // Records what the desktop was asked, in one ordered log.
@@ -262,11 +264,10 @@ void TestLifecycle::exitPrompt()
     else
         m_window->close();
 
-    QCOMPARE(m_prompt->asked().size(), 1);
-    QCOMPARE(m_prompt->asked().first().kind, ScriptedPrompt::Kind::YesNoCancel);
-    QCOMPARE(m_prompt->asked().first().text,
-             QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
-                            "是否退出并到论坛可以下载更多Zv系列原创免费软件?"));
+    QCOMPARE(m_prompt->asked(),
+             {Asked::yesNoCancel(
+                     QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
+                                    "是否退出并到论坛可以下载更多Zv系列原创免费软件?"))});
     QCOMPARE(m_window->isVisible(), !closes);
     QCOMPARE(m_desktop->log, desktopLog);
     QCOMPARE(list->topLevelItemCount(), 2);
@@ -287,9 +288,7 @@ void TestLifecycle::restart()
     m_prompt->answerNext(answer);
     QTest::mouseClick(m_window->findChild<QPushButton *>("Command7"), Qt::LeftButton);
 
-    QCOMPARE(m_prompt->asked().size(), 1);
-    QCOMPARE(m_prompt->asked().first().kind, ScriptedPrompt::Kind::YesNo);
-    QCOMPARE(m_prompt->asked().first().text, QStringLiteral("确定要重启程序?"));
+    QCOMPARE(m_prompt->asked(), {Asked::yesNo(QStringLiteral("确定要重启程序?"))});
     if (answer == Prompt::Answer::No) {
         QVERIFY(m_desktop->log.isEmpty());
         QVERIFY(m_window->isVisible());
@@ -389,10 +388,8 @@ void TestLifecycle::offlineEndsTheProcess()
     timer2()->setInterval(10);
 
     QTRY_COMPARE(m_desktop->log, QStringList {"end"});
-    QCOMPARE(m_prompt->asked().size(), 1);
-    QCOMPARE(m_prompt->asked().first().kind, ScriptedPrompt::Kind::Warning);
-    QCOMPARE(m_prompt->asked().first().text,
-             QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!"));
+    QCOMPARE(m_prompt->asked(),
+             {Asked::warning(QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!"))});
     QVERIFY(logWhenWarned.isEmpty()); // the user is told before the process ends
     QVERIFY(!timer2()->isActive());
     // Ending the process this way asks nothing more.

@@ -12,6 +12,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using Asked = ScriptedPrompt::Asked;
 
 Q_DECLARE_METATYPE(FakeResponse)
 
@@ -92,9 +93,7 @@ void TestPortraitWindow::needsCompletedQuery()
 {
     QTest::mouseClick(hdButton(), Qt::LeftButton);
 
-    QCOMPARE(m_app->prompt().asked().size(), 1);
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_app->prompt().asked().first().text, u"请先查询在查看QQ高清头像!"_s);
+    QCOMPARE(m_app->prompt().asked(), {Asked::information(u"请先查询在查看QQ高清头像!"_s)});
     QVERIFY(hdButton()->isEnabled());
     QVERIFY(!form2());
     QVERIFY(m_services->requests().isEmpty());
@@ -128,9 +127,8 @@ void TestPortraitWindow::noPortrait()
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     QVERIFY(!hdButton()->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().texts(), QStringList(noPortraitMessage), 10000);
-
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
+    const QList<Asked> told {Asked::information(noPortraitMessage)};
+    QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked(), told, 10000);
     QTRY_VERIFY(hdButton()->isEnabled());
     QTRY_VERIFY(!form2());
     QVERIFY(!m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());

@@ -115,9 +115,7 @@ void TestQuery::validation()
     m_app->startQuery(typed);
     QCOMPARE(m_app->window()->statusText(), status);
     if (warned) {
-        QCOMPARE(m_app->prompt().asked().size(), 1);
-        QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
-        QCOMPARE(m_app->prompt().asked().first().text, status);
+        QCOMPARE(m_app->prompt().asked(), {ScriptedPrompt::Asked::warning(status)});
     } else {
         QVERIFY(m_app->prompt().asked().isEmpty());
     }
