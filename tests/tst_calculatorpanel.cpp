@@ -1,11 +1,8 @@
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
-#include "web/webclient.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -31,27 +28,20 @@ private slots:
 private:
     template<class T> T *control(const char *name) const
     {
-        return m_window->findChild<T *>(QLatin1String(name));
+        return m_app->window()->findChild<T *>(QLatin1String(name));
     }
 
-    QTemporaryDir m_dir;
-    WebClient m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestCalculatorPanel::init()
 {
-    m_prompt.clear();
-    m_window = std::make_unique<MainWindow>(
-            AppServices {&m_web, &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
+    m_app = std::make_unique<QueryWindow>();
 }
 
 void TestCalculatorPanel::cleanup()
 {
-    m_window.reset();
+    m_app.reset();
 }
 
 void TestCalculatorPanel::answersInOneBox_data()
@@ -87,14 +77,14 @@ void TestCalculatorPanel::answersInOneBox()
     auto *otherBox = control<QLineEdit>(levelSide ? "Text3" : "Text4");
     otherBox->setText(u"99"_s); // the other calculator's text must not be read
     box->setText(typed);
-    const QString statusBefore = m_window->statusText();
+    const QString statusBefore = m_app->window()->statusText();
 
     QTest::mouseClick(control<QPushButton>(levelSide ? "Command3" : "Command2"), Qt::LeftButton);
 
-    QCOMPARE(m_prompt.asked(), {asked});
+    QCOMPARE(m_app->prompt().asked(), {asked});
     QCOMPARE(box->text(), typed);
     QCOMPARE(otherBox->text(), u"99"_s);
-    QCOMPARE(m_window->statusText(), statusBefore);
+    QCOMPARE(m_app->window()->statusText(), statusBefore);
     QCOMPARE(control<QTreeWidget>("ListView1")->topLevelItemCount(), 0);
 }
 

@@ -3,6 +3,7 @@
 #include "query/addresses.h"
 #include "query/queryrecord.h"
 #include "support/querywindow.h"
+#include "support/refusedproxy.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace DemoAnswers;
@@ -248,13 +248,7 @@ void TestQuery::getBodyRequestsCarryIfModifiedSince()
 
 void TestQuery::allServicesUnreachable()
 {
-    // A proxy port where nobody listens: every transfer is refused.
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost));
-    const quint16 closedPort = probe.serverPort();
-    probe.close();
-    m_app->web().setProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort));
+    m_app->web().setProxy(refusedProxy());
     ui()->Check1->setChecked(true);
 
     m_app->startQuery(QStringLiteral("10001"));

@@ -1,4 +1,5 @@
 #include "fakeservices/fakeservices.h"
+#include "support/refusedproxy.h"
 #include "web/charset.h"
 #include "web/systemproxy.h"
 #include "web/webclient.h"
@@ -13,7 +14,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStringEncoder>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -408,12 +408,7 @@ private slots:
 
     void refusedProxyFails()
     {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = closed.serverPort();
-        closed.close();
-        m_client->setProxy(
-                QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
+        m_client->setProxy(refusedProxy());
 
         const FetchResult r
                 = QCoro::waitFor(m_client->GetBody(QStringLiteral("http://g.qzone.qq.com/")));

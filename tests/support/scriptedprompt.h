@@ -35,11 +35,6 @@ public:
     void setOnAsk(std::function<void(const Asked &)> onAsk) { m_onAsk = std::move(onAsk); }
 
     const QList<Asked> &asked() const { return m_asked; }
-    void clear()
-    {
-        m_asked.clear();
-        m_answers.clear();
-    }
 
     void warn(QWidget *parent, const QString &text) override;
     void inform(QWidget *parent, const QString &text) override;
