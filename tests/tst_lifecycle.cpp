@@ -1,8 +1,10 @@
+#include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "shell/chimeplayer.h"
 #include "shell/mainwindowlifecycle.h"
 #include "shell/supportfiles.h"
+#include "support/files.h"
 #include "support/querywindow.h"
 #include "support/refusedproxy.h"
 #include "ui/mainwindow.h"
@@ -28,21 +30,9 @@ Q_DECLARE_METATYPE(FakeResponse)
 Q_DECLARE_METATYPE(Prompt::Answer)
 
 using Asked = ScriptedPrompt::Asked;
+using DemoAnswers::routeOf;
 
 namespace {
-
-// The fake-service route of an address: host and path.
-QString routeOf(const QString &address)
-{
-    const QUrl url(address);
-    return url.host() + url.path();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QList<int> columnWidths(const QHeaderView *header)
 {
@@ -384,9 +374,9 @@ void TestLifecycle::skin()
         QVERIFY(writeFile(modulePath, moduleBytes));
     if (!skinFile.isEmpty())
         QVERIFY(writeFile(skinPath, skinFile));
-    QFile skin(skinPath);
-    QVERIFY(skin.open(QIODevice::ReadOnly));
-    const QString sheet = QString::fromUtf8(skin.readAll().mid(4));
+    const QByteArray skin = readFile(skinPath);
+    QVERIFY(!skin.isEmpty());
+    const QString sheet = QString::fromUtf8(skin.mid(4));
 
     openWindow();
     if (applied) {

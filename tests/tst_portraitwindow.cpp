@@ -1,6 +1,7 @@
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
+#include "support/files.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
 
@@ -119,10 +120,8 @@ void TestPortraitWindow::noPortrait()
     QFETCH(bool, fileLeft);
 
     QVERIFY(completeQuery(u"10001"_s));
-    QFile old(head2());
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(DemoAnswers::png(40, 30, Qt::red)); // an earlier portrait, still loadable
-    old.close();
+    // An earlier portrait, still loadable.
+    QVERIFY(writeFile(head2(), DemoAnswers::png(40, 30, Qt::red)));
     m_services->on(hdRoute(u"10001"_s), answer);
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
@@ -133,11 +132,8 @@ void TestPortraitWindow::noPortrait()
     QTRY_VERIFY(!form2());
     QVERIFY(!m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
     QCOMPARE(QFile::exists(head2()), fileLeft);
-    if (fileLeft) {
-        QFile left(head2());
-        QVERIFY(left.open(QIODevice::ReadOnly));
-        QCOMPARE(left.readAll(), answer.body);
-    }
+    if (fileLeft)
+        QCOMPARE(readFile(head2()), answer.body);
 }
 
 void TestPortraitWindow::portraitShownCentredAndModal()

@@ -2,6 +2,7 @@
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
+#include "support/files.h"
 #include "support/querywindow.h"
 #include "support/refusedproxy.h"
 #include "ui/mainwindow.h"
@@ -362,19 +363,13 @@ void TestQuery::longBlogListDoesNotOverflow()
 void TestQuery::portraitsClearedLeaveFilesAlone()
 {
     routeAccount(*m_services, DemoAccount {});
-    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(m_app->programFile(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("old " + name.toLatin1());
-    }
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")})
+        QVERIFY(writeFile(m_app->programFile(name), "old " + name.toLatin1()));
     const QImage before = ui()->aicAlphaImage1->pixmap().toImage();
     m_app->startQuery(QStringLiteral("10001"));
     QVERIFY(m_app->waitIdle());
-    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(m_app->programFile(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "old " + name.toLatin1());
-    }
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")})
+        QCOMPARE(readFile(m_app->programFile(name)), "old " + name.toLatin1());
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), before);
     QVERIFY(m_services->requestsTo(routeOf(Addresses::qzonePortrait(QStringLiteral("10001"))))
                     .isEmpty());
@@ -388,12 +383,8 @@ void TestQuery::portraitsTickedWriteAndShowFiles()
     m_app->startQuery(account.qq);
     QVERIFY(m_app->waitIdle());
 
-    QFile face(m_app->programFile(QStringLiteral("face")));
-    QVERIFY(face.open(QIODevice::ReadOnly));
-    QCOMPARE(face.readAll(), png(100, 100, Qt::darkCyan));
-    QFile head(m_app->programFile(QStringLiteral("head")));
-    QVERIFY(head.open(QIODevice::ReadOnly));
-    QCOMPARE(head.readAll(), png(100, 100, Qt::darkRed));
+    QCOMPARE(readFile(m_app->programFile(QStringLiteral("face"))), png(100, 100, Qt::darkCyan));
+    QCOMPARE(readFile(m_app->programFile(QStringLiteral("head"))), png(100, 100, Qt::darkRed));
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkCyan));
     QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkRed));
 }
@@ -418,11 +409,8 @@ void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
     // it cannot write, or, for root, who writes anywhere, made immutable.
     const QStringList pictures {m_app->programFile(QStringLiteral("face")),
                                 m_app->programFile(QStringLiteral("head"))};
-    for (const QString &path : pictures) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(png(100, 100, Qt::yellow));
-    }
+    for (const QString &path : pictures)
+        QVERIFY(writeFile(path, png(100, 100, Qt::yellow)));
     const QString folder = QFileInfo(pictures.first()).path();
     const auto writable = qScopeGuard([&] {
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -1,4 +1,5 @@
 #include "fakeservices/fakeservices.h"
+#include "support/files.h"
 #include "support/refusedproxy.h"
 #include "web/charset.h"
 #include "web/systemproxy.h"
@@ -46,18 +47,6 @@ QByteArray binaryBytes(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = char((i * 7 + i / 256) & 0xff); // every byte value, NULs included
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
