@@ -308,27 +308,14 @@ void TestQuery::cellsFollowStepOrderWhatever()
     // The later a step, the sooner its answer comes.
     DemoAccount account;
     routeAccount(*m_services, account);
-    const QList<QPair<QString, int>> delays = {
-            {Addresses::visitors(account.qq), 700}, {Addresses::portrait(account.qq), 600},
-            {Addresses::moods(account.qq), 500},    {Addresses::blog(account.qq), 400},
-            {Addresses::music(account.qq), 300},    {Addresses::flowerVine(account.qq), 0},
+    const QList<QPair<Service, int>> delays = {
+            {Service::Visitors, 700}, {Service::Portrait, 600}, {Service::Moods, 500},
+            {Service::Blog, 400},     {Service::Music, 300},    {Service::FlowerVine, 0},
     };
-    for (const auto &[address, delay] : delays) {
-        FakeResponse r = FakeResponse::text({});
-        if (address == Addresses::visitors(account.qq))
-            r.body = visitors(account);
-        else if (address == Addresses::portrait(account.qq))
-            r.body = portraitGbk(account);
-        else if (address == Addresses::moods(account.qq))
-            r.body = moods(account);
-        else if (address == Addresses::blog(account.qq))
-            r.body = blog(account);
-        else if (address == Addresses::music(account.qq))
-            r.body = music(account);
-        else
-            r.body = flowerVine(account);
-        r.delayMs = delay;
-        m_services->on(routeOf(address), r);
+    for (const auto &[service, delay] : delays) {
+        ServiceAnswer row = serviceAnswer(account, service);
+        row.response.delayMs = delay;
+        m_services->on(routeOf(row.address), row.response);
     }
 
     QStringList changes;
