@@ -2,18 +2,15 @@
 #include "shell/aboutwindow.h"
 #include "shell/mainwindowlifecycle.h"
 #include "shell/makercontact.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
 #include "ui/sitelinks.h"
-#include "web/webclient.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -139,19 +136,15 @@ void TestAbout::plainLabelsDoNothing()
 
 void TestAbout::openedModallyFromTheMenuEachTimeAfresh()
 {
-    QTemporaryDir dir;
-    WebClient web;
-    // Nothing answers here; the check's timer is stopped below so it never asks.
-    web.setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), 9));
-    ScriptedPrompt prompt;
-    RecordingDesktop desktop;
-    const std::unique_ptr<MainWindow> window = MainWindowLifecycle::openMainWindow(
-            AppServices {&web, &prompt, &desktop, dir.path()});
+    // Nothing answers this window; the check's timer is stopped below so it never asks.
+    QueryWindow app(QueryWindow::Open::Later);
+    MainWindow *window = app.openWindow(MainWindowLifecycle::openMainWindow);
+    const RecordingDesktop &desktop = app.desktop();
     window->findChild<QTimer *>("Timer2")->stop();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(window));
 
     for (int opening = 0; opening < 2; ++opening) {
-        QPointer<AboutWindow> about = openAbout(window.get());
+        QPointer<AboutWindow> about = openAbout(window);
         QVERIFY(about);
         QVERIFY(QTest::qWaitForWindowExposed(about));
         QCOMPARE(about->windowModality(), Qt::ApplicationModal);
@@ -160,7 +153,7 @@ void TestAbout::openedModallyFromTheMenuEachTimeAfresh()
         // The main window takes no input meanwhile: a click on its forum button is lost.
         QPushButton *forum = window->findChild<QPushButton *>("Command6");
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                          forum->mapTo(window.get(), forum->rect().center()));
+                          forum->mapTo(window, forum->rect().center()));
         QVERIFY(desktop.opened.isEmpty());
 
         QTest::mouseClick(about->findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -170,9 +163,9 @@ void TestAbout::openedModallyFromTheMenuEachTimeAfresh()
     // With the About window gone, the same click gets through.
     QPushButton *forum = window->findChild<QPushButton *>("Command6");
     QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
-                      forum->mapTo(window.get(), forum->rect().center()));
+                      forum->mapTo(window, forum->rect().center()));
     QCOMPARE(desktop.opened, QStringList {SiteLinks::forumHome()});
-    QVERIFY(prompt.asked().isEmpty());
+    QVERIFY(app.prompt().asked().isEmpty());
 }
 
 QTEST_MAIN(TestAbout)

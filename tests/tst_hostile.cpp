@@ -13,31 +13,9 @@
 using namespace DemoAnswers;
 
 Q_DECLARE_METATYPE(FakeResponse)
+Q_DECLARE_METATYPE(DemoAnswers::Service)
 
 namespace {
-
-enum class Service { Visitors, Portrait, Moods, Blog, Music, FlowerVine, QZonePortrait };
-
-QString addressOf(Service service, const QString &qq)
-{
-    switch (service) {
-    case Service::Visitors:
-        return Addresses::visitors(qq);
-    case Service::Portrait:
-        return Addresses::portrait(qq);
-    case Service::Moods:
-        return Addresses::moods(qq);
-    case Service::Blog:
-        return Addresses::blog(qq);
-    case Service::Music:
-        return Addresses::music(qq);
-    case Service::FlowerVine:
-        return Addresses::flowerVine(qq);
-    case Service::QZonePortrait:
-        return Addresses::qzonePortrait(qq);
-    }
-    return {};
-}
 
 FakeResponse behaving(FakeResponse::Behaviour behaviour, QByteArray body = "{\"todaycount\":1,")
 {
@@ -112,6 +90,7 @@ private slots:
 private:
     Ui::MainWindow *ui() const { return m_app->ui(); }
     QString cell(const char *key) const { return m_app->cell(0, key); }
+    QString addressOf(Service service) const { return serviceAnswer(m_account, service).address; }
     bool runQuery(const QString &qq);
 
     static constexpr int deadlineMs = 1500;
@@ -143,44 +122,43 @@ bool TestHostile::runQuery(const QString &qq)
 
 void TestHostile::misbehavingService_data()
 {
-    QTest::addColumn<int>("service");
+    QTest::addColumn<Service>("service");
     QTest::addColumn<FakeResponse>("answer");
     QTest::addColumn<QStringList>("emptyKeys");
 
     using B = FakeResponse::Behaviour;
     const QStringList restricted = {QStringLiteral("restricted")};
     QTest::newRow("visitors drip past the deadline")
-            << int(Service::Visitors) << behaving(B::Drip, visitors(m_account)) << restricted;
+            << Service::Visitors << behaving(B::Drip, visitors(m_account)) << restricted;
     QTest::newRow("visitors never answer")
-            << int(Service::Visitors) << behaving(B::NeverAnswer) << restricted;
-    QTest::newRow("moods never end") << int(Service::Moods) << behaving(B::Endless) << restricted;
+            << Service::Visitors << behaving(B::NeverAnswer) << restricted;
+    QTest::newRow("moods never end") << Service::Moods << behaving(B::Endless) << restricted;
     QTest::newRow("moods close without answer")
-            << int(Service::Moods) << behaving(B::CloseWithoutAnswer) << restricted;
+            << Service::Moods << behaving(B::CloseWithoutAnswer) << restricted;
     QTest::newRow("portrait reset mid-body")
-            << int(Service::Portrait) << behaving(B::ResetMidBody, portraitGbk(m_account))
+            << Service::Portrait << behaving(B::ResetMidBody, portraitGbk(m_account))
             << QStringList {QStringLiteral("portrait")};
     QTest::newRow("blog redirect loop")
-            << int(Service::Blog)
-            << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
+            << Service::Blog << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
             << QStringList {QStringLiteral("blog")};
     QTest::newRow("music redirect to file")
-            << int(Service::Music) << FakeResponse::redirect("file:///etc/passwd")
+            << Service::Music << FakeResponse::redirect("file:///etc/passwd")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("music redirect to ftp")
-            << int(Service::Music) << FakeResponse::redirect("ftp://127.0.0.1/music")
+            << Service::Music << FakeResponse::redirect("ftp://127.0.0.1/music")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("flower-vine accepts and never answers")
-            << int(Service::FlowerVine) << behaving(B::NeverAnswer)
+            << Service::FlowerVine << behaving(B::NeverAnswer)
             << QStringList {QStringLiteral("vine")};
 }
 
 void TestHostile::misbehavingService()
 {
-    QFETCH(int, service);
+    QFETCH(Service, service);
     QFETCH(FakeResponse, answer);
     QFETCH(QStringList, emptyKeys);
 
-    m_services->on(routeOf(addressOf(Service(service), m_account.qq)), answer);
+    m_services->on(routeOf(addressOf(service)), answer);
     QVERIFY(runQuery(m_account.qq));
     QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
@@ -212,7 +190,7 @@ void TestHostile::garbageEverywhere()
     const QByteArray noise = garbage(64 * 1024);
     for (const Service service : {Service::Visitors, Service::Portrait, Service::Moods,
                                   Service::Blog, Service::Music, Service::FlowerVine}) {
-        m_services->on(routeOf(addressOf(service, m_account.qq)),
+        m_services->on(routeOf(addressOf(service)),
                        FakeResponse::bytes(noise, "application/octet-stream"));
     }
     QVERIFY(runQuery(m_account.qq));

@@ -20,13 +20,6 @@ Q_DECLARE_METATYPE(TestAuthority::Kind)
 
 namespace {
 
-QStringList queryAddresses(const QString &qq)
-{
-    return {Addresses::visitors(qq),      Addresses::portrait(qq),  Addresses::moods(qq),
-            Addresses::blog(qq),          Addresses::music(qq),     Addresses::flowerVine(qq),
-            Addresses::qzonePortrait(qq), Addresses::qqPortrait(qq)};
-}
-
 QString overHttps(const QString &address)
 {
     return QStringLiteral("https://") + routeOf(address);
@@ -57,8 +50,8 @@ private slots:
     void initTestCase()
     {
         QStringList hosts;
-        for (const QString &address : queryAddresses(QStringLiteral("10001")))
-            hosts.append(QUrl(address).host());
+        for (const ServiceAnswer &row : serviceAnswers(DemoAccount {}))
+            hosts.append(QUrl(row.address).host());
         hosts.removeDuplicates();
         m_authority = std::make_unique<TestAuthority>(hosts);
         QVERIFY2(m_authority->isValid(), qPrintable(m_authority->error()));
@@ -128,8 +121,10 @@ private slots:
         DemoAccount account;
         routeAccount(*m_services, account, 0, true);
         m_services->setTlsIdentity(m_authority->identity(Kind::Good));
-        for (const QString &address : queryAddresses(account.qq))
-            m_services->on(routeOf(address), FakeResponse::redirect(overHttps(address).toLatin1()));
+        for (const ServiceAnswer &row : serviceAnswers(account)) {
+            m_services->on(routeOf(row.address),
+                           FakeResponse::redirect(overHttps(row.address).toLatin1()));
+        }
         m_app->ui()->Check1->setChecked(true);
 
         m_app->startQuery(account.qq);
@@ -139,8 +134,8 @@ private slots:
         QCOMPARE(m_app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
         QCOMPARE(m_app->ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
         QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
-        for (const QString &address : queryAddresses(account.qq))
-            QCOMPARE(timesAsked(*m_services, overHttps(address)), 1);
+        for (const ServiceAnswer &row : serviceAnswers(account))
+            QCOMPARE(timesAsked(*m_services, overHttps(row.address)), 1);
     }
 };
 

@@ -1,10 +1,12 @@
+#include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "shell/chimeplayer.h"
 #include "shell/mainwindowlifecycle.h"
 #include "shell/supportfiles.h"
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/files.h"
+#include "support/querywindow.h"
+#include "support/refusedproxy.h"
 #include "ui/mainwindow.h"
 #include "ui/sitelinks.h"
 #include "web/webclient.h"
@@ -20,8 +22,6 @@
 #include <QMediaDevices>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -29,42 +29,10 @@
 Q_DECLARE_METATYPE(FakeResponse)
 Q_DECLARE_METATYPE(Prompt::Answer)
 
+using Asked = ScriptedPrompt::Asked;
+using DemoAnswers::routeOf;
+
 namespace {
-
-// Records what the desktop was asked, in one ordered log.
-class OrderedDesktop : public RecordingDesktop
-{
-public:
-    void openAddress(const QString &address) override
-    {
-        RecordingDesktop::openAddress(address);
-        log.append(QStringLiteral("open ") + address);
-    }
-    void startProgram(const QString &path) override
-    {
-        RecordingDesktop::startProgram(path);
-        log.append(QStringLiteral("start ") + path);
-    }
-    void endProcess() override
-    {
-        RecordingDesktop::endProcess();
-        log.append(QStringLiteral("end"));
-    }
-    QStringList log;
-};
-
-// The fake-service route of an address: host and path.
-QString routeOf(const QString &address)
-{
-    const QUrl url(address);
-    return url.host() + url.path();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 QList<int> columnWidths(const QHeaderView *header)
 {
@@ -125,58 +93,42 @@ private slots:
     void audioPlaysTheClipOnce();
 
 private:
-    void openWindow();
-    QTimer *timer2() const { return m_window->findChild<QTimer *>(QStringLiteral("Timer2")); }
+    // The main window as the program opens it: started, centred and shown.
+    void openWindow() { m_app->openWindow(MainWindowLifecycle::openMainWindow); }
+    MainWindow *window() const { return m_app->window(); }
+    QTimer *timer2() const { return window()->findChild<QTimer *>(QStringLiteral("Timer2")); }
 
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<FakeServices> m_fake;
-    std::unique_ptr<WebClient> m_web;
-    std::unique_ptr<ScriptedPrompt> m_prompt;
-    std::unique_ptr<OrderedDesktop> m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestLifecycle::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
     m_fake = std::make_unique<FakeServices>();
     QVERIFY(m_fake->listen());
     // Should the check's timer fire in a test about something else, it finds the site.
     m_fake->on(routeOf(Addresses::reachabilityProbe()), FakeResponse::text("<html>qq</html>"));
-    m_web = std::make_unique<WebClient>();
-    m_web->setProxy(m_fake->proxy());
-    m_web->setDeadlineMs(3000);
-    m_prompt = std::make_unique<ScriptedPrompt>();
-    m_desktop = std::make_unique<OrderedDesktop>();
+    m_app = std::make_unique<QueryWindow>(m_fake->proxy(), 3000, QueryWindow::Open::Later);
 }
 
 void TestLifecycle::cleanup()
 {
-    m_window.reset();
-    m_web.reset();
+    m_app.reset();
     m_fake.reset();
-    m_dir.reset();
     qApp->setStyleSheet({});
-}
-
-void TestLifecycle::openWindow()
-{
-    const AppServices services {m_web.get(), m_prompt.get(), m_desktop.get(), m_dir->path()};
-    m_window = MainWindowLifecycle::openMainWindow(services);
 }
 
 void TestLifecycle::startVisitsTheForumHomeQuietly()
 {
     openWindow();
-    QVERIFY(m_window->isVisible());
-    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QVERIFY(window()->isVisible());
+    QCOMPARE(window()->minimumSize(), window()->maximumSize());
 
     const QString forum = routeOf(SiteLinks::forumHome());
     QTRY_COMPARE(m_fake->requestsTo(forum).size(), 1);
     QCOMPARE(m_fake->requestsTo(forum).first().method, QByteArray("GET"));
-    QVERIFY(m_prompt->asked().isEmpty());
-    QVERIFY(m_desktop->log.isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(m_app->desktop().log.isEmpty());
 
     // The check waits for its own tick.
     QVERIFY(timer2()->isActive());
@@ -195,8 +147,8 @@ void TestLifecycle::columnWidthsAreLocked()
 {
     QFETCH(Gesture, gesture);
     openWindow();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
-    QTreeWidget *list = m_window->findChild<QTreeWidget *>("ListView1");
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
+    QTreeWidget *list = window()->findChild<QTreeWidget *>("ListView1");
     QHeaderView *header = list->header();
 
     // The same gesture on a list of the same make without the lock does change a width.
@@ -252,23 +204,22 @@ void TestLifecycle::exitPrompt()
     QFETCH(QStringList, desktopLog);
 
     openWindow();
-    QTreeWidget *list = m_window->findChild<QTreeWidget *>("ListView1");
+    QTreeWidget *list = window()->findChild<QTreeWidget *>("ListView1");
     list->addTopLevelItem(new QTreeWidgetItem(QStringList {"10001", "甲"}));
     list->addTopLevelItem(new QTreeWidgetItem(QStringList {"10002", "乙"}));
 
-    m_prompt->answerNext(answer);
+    m_app->prompt().answerNext(answer);
     if (throughEndd)
-        m_window->findChild<QAction *>("endd")->trigger();
+        window()->findChild<QAction *>("endd")->trigger();
     else
-        m_window->close();
+        window()->close();
 
-    QCOMPARE(m_prompt->asked().size(), 1);
-    QCOMPARE(m_prompt->asked().first().kind, ScriptedPrompt::Kind::YesNoCancel);
-    QCOMPARE(m_prompt->asked().first().text,
-             QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
-                            "是否退出并到论坛可以下载更多Zv系列原创免费软件?"));
-    QCOMPARE(m_window->isVisible(), !closes);
-    QCOMPARE(m_desktop->log, desktopLog);
+    QCOMPARE(m_app->prompt().asked(),
+             {Asked::yesNoCancel(
+                     QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
+                                    "是否退出并到论坛可以下载更多Zv系列原创免费软件?"))});
+    QCOMPARE(window()->isVisible(), !closes);
+    QCOMPARE(m_app->desktop().log, desktopLog);
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("乙"));
 }
@@ -284,23 +235,21 @@ void TestLifecycle::restart()
 {
     QFETCH(Prompt::Answer, answer);
     openWindow();
-    m_prompt->answerNext(answer);
-    QTest::mouseClick(m_window->findChild<QPushButton *>("Command7"), Qt::LeftButton);
+    m_app->prompt().answerNext(answer);
+    QTest::mouseClick(window()->findChild<QPushButton *>("Command7"), Qt::LeftButton);
 
-    QCOMPARE(m_prompt->asked().size(), 1);
-    QCOMPARE(m_prompt->asked().first().kind, ScriptedPrompt::Kind::YesNo);
-    QCOMPARE(m_prompt->asked().first().text, QStringLiteral("确定要重启程序?"));
+    QCOMPARE(m_app->prompt().asked(), {Asked::yesNo(QStringLiteral("确定要重启程序?"))});
     if (answer == Prompt::Answer::No) {
-        QVERIFY(m_desktop->log.isEmpty());
-        QVERIFY(m_window->isVisible());
+        QVERIFY(m_app->desktop().log.isEmpty());
+        QVERIFY(window()->isVisible());
         return;
     }
-    QCOMPARE(m_desktop->log,
+    QCOMPARE(m_app->desktop().log,
              QStringList({QStringLiteral("start ") + QCoreApplication::applicationFilePath(),
                           QStringLiteral("end")}));
     // The process is ending: the window goes without the exit prompt.
-    QVERIFY(m_window->close());
-    QCOMPARE(m_prompt->asked().size(), 1);
+    QVERIFY(window()->close());
+    QCOMPARE(m_app->prompt().asked().size(), 1);
 }
 
 void TestLifecycle::forumLinks_data()
@@ -317,13 +266,13 @@ void TestLifecycle::forumLinks()
     QFETCH(QString, control);
     QFETCH(QString, address);
     openWindow();
-    if (auto *button = m_window->findChild<QPushButton *>(control))
+    if (auto *button = window()->findChild<QPushButton *>(control))
         QTest::mouseClick(button, Qt::LeftButton);
     else
-        m_window->findChild<QAction *>(control)->trigger();
-    QCOMPARE(m_desktop->log, QStringList {QStringLiteral("open ") + address});
-    QVERIFY(m_prompt->asked().isEmpty());
-    QVERIFY(m_window->isVisible());
+        window()->findChild<QAction *>(control)->trigger();
+    QCOMPARE(m_app->desktop().log, QStringList {QStringLiteral("open ") + address});
+    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(window()->isVisible());
 }
 
 void TestLifecycle::reachabilityCheckRunsOnce_data()
@@ -348,8 +297,8 @@ void TestLifecycle::reachabilityCheckRunsOnce()
 
     QTRY_VERIFY(!timer2()->isActive());
     QCOMPARE(m_fake->requestsTo(probe).size(), 1);
-    QVERIFY(m_prompt->asked().isEmpty());
-    QVERIFY(m_desktop->log.isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(m_app->desktop().log.isEmpty());
 }
 
 void TestLifecycle::offlineEndsTheProcess_data()
@@ -375,29 +324,23 @@ void TestLifecycle::offlineEndsTheProcess()
     QFETCH(FakeResponse, answer);
     QFETCH(bool, proxyDown);
     m_fake->on(routeOf(Addresses::reachabilityProbe()), answer);
-    m_web->setDeadlineMs(300);
-    if (proxyDown) {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost));
-        const quint16 port = closed.serverPort();
-        closed.close();
-        m_web->setProxy(QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
-    }
+    m_app->web().setDeadlineMs(300);
+    if (proxyDown)
+        m_app->web().setProxy(refusedProxy());
     QStringList logWhenWarned;
-    m_prompt->setOnAsk([&](const ScriptedPrompt::Asked &) { logWhenWarned = m_desktop->log; });
+    m_app->prompt().setOnAsk(
+            [&](const ScriptedPrompt::Asked &) { logWhenWarned = m_app->desktop().log; });
     openWindow();
     timer2()->setInterval(10);
 
-    QTRY_COMPARE(m_desktop->log, QStringList {"end"});
-    QCOMPARE(m_prompt->asked().size(), 1);
-    QCOMPARE(m_prompt->asked().first().kind, ScriptedPrompt::Kind::Warning);
-    QCOMPARE(m_prompt->asked().first().text,
-             QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!"));
+    QTRY_COMPARE(m_app->desktop().log, QStringList {"end"});
+    QCOMPARE(m_app->prompt().asked(),
+             {Asked::warning(QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!"))});
     QVERIFY(logWhenWarned.isEmpty()); // the user is told before the process ends
     QVERIFY(!timer2()->isActive());
     // Ending the process this way asks nothing more.
-    QVERIFY(m_window->close());
-    QCOMPARE(m_prompt->asked().size(), 1);
+    QVERIFY(window()->close());
+    QCOMPARE(m_app->prompt().asked().size(), 1);
 }
 
 void TestLifecycle::skin_data()
@@ -422,18 +365,18 @@ void TestLifecycle::skin()
     QFETCH(QByteArray, moduleBytes);
     QFETCH(bool, applied);
 
-    QCOMPARE(SupportFiles::writeAll(m_dir->path()), 9);
-    const QString modulePath = m_dir->filePath("SkinH_VB6.dll");
-    const QString skinPath = m_dir->filePath("skinh.she");
+    QCOMPARE(SupportFiles::writeAll(m_app->programDir()), 9);
+    const QString modulePath = m_app->programFile("SkinH_VB6.dll");
+    const QString skinPath = m_app->programFile("skinh.she");
     if (!module)
         QVERIFY(QFile::remove(modulePath));
     if (!moduleBytes.isEmpty())
         QVERIFY(writeFile(modulePath, moduleBytes));
     if (!skinFile.isEmpty())
         QVERIFY(writeFile(skinPath, skinFile));
-    QFile skin(skinPath);
-    QVERIFY(skin.open(QIODevice::ReadOnly));
-    const QString sheet = QString::fromUtf8(skin.readAll().mid(4));
+    const QByteArray skin = readFile(skinPath);
+    QVERIFY(!skin.isEmpty());
+    const QString sheet = QString::fromUtf8(skin.mid(4));
 
     openWindow();
     if (applied) {
@@ -442,7 +385,7 @@ void TestLifecycle::skin()
     } else {
         QCOMPARE(qApp->styleSheet(), QString());
     }
-    QVERIFY(m_prompt->asked().isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
 }
 
 void TestLifecycle::audioPlaysTheClipOnce_data()
@@ -461,16 +404,16 @@ void TestLifecycle::audioPlaysTheClipOnce()
     QFETCH(QByteArray, clip);
     QFETCH(bool, audible);
     if (clip == "embedded")
-        QCOMPARE(SupportFiles::writeAll(m_dir->path()), 9);
+        QCOMPARE(SupportFiles::writeAll(m_app->programDir()), 9);
     else if (!clip.isEmpty())
-        QVERIFY(writeFile(m_dir->filePath("zv.mp3"), clip));
+        QVERIFY(writeFile(m_app->programFile("zv.mp3"), clip));
 
     openWindow();
-    QVERIFY(m_window->isVisible());
-    auto *player = m_window->findChild<ChimePlayer *>(QStringLiteral("W1"));
+    QVERIFY(window()->isVisible());
+    auto *player = window()->findChild<ChimePlayer *>(QStringLiteral("W1"));
     QVERIFY(player);
     QCOMPARE(player->volume(), 0.5);
-    QVERIFY(m_prompt->asked().isEmpty());
+    QVERIFY(m_app->prompt().asked().isEmpty());
     // With no sound server (as under CI) even the good clip stays silent.
     if (!audible || QMediaDevices::defaultAudioOutput().isNull()) {
         QVERIFY(!player->isPlaying());
@@ -485,10 +428,10 @@ void TestLifecycle::audioPlaysTheClipOnce()
     QVERIFY(!player->isPlaying());
 
     // Closing the window mid-clip must not tear the sink down inside the window's destructor.
-    m_window.reset();
+    m_app->destroyWindow();
     openWindow();
-    QVERIFY(m_window->findChild<ChimePlayer *>()->isPlaying());
-    m_window.reset();
+    QVERIFY(window()->findChild<ChimePlayer *>()->isPlaying());
+    m_app->destroyWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

@@ -1,9 +1,7 @@
-#include "support/recordingdesktop.h"
-#include "support/scriptedprompt.h"
+#include "support/querywindow.h"
 #include "ui/mainwindow.h"
 #include "ui/resultcolumns.h"
 #include "ui_mainwindow.h"
-#include "web/webclient.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -12,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -33,30 +30,29 @@ private slots:
     void statusBar();
 
 private:
-    QTemporaryDir m_dir;
-    WebClient m_web;
-    ScriptedPrompt m_prompt;
-    RecordingDesktop m_desktop;
-    std::unique_ptr<MainWindow> m_window;
+    MainWindow *window() const { return m_app->window(); }
+
+    std::unique_ptr<QueryWindow> m_app;
 };
 
 void TestMainWindow::init()
 {
-    m_window = std::make_unique<MainWindow>(
-            AppServices {&m_web, &m_prompt, &m_desktop, m_dir.path()});
+    // As made, before it is first shown.
+    m_app = std::make_unique<QueryWindow>(QueryWindow::Open::Later);
+    m_app->openWindow();
 }
 
 void TestMainWindow::cleanup()
 {
-    m_window.reset();
+    m_app.reset();
 }
 
 void TestMainWindow::windowCaptionAndSize()
 {
-    QCOMPARE(m_window->objectName(), QStringLiteral("Form1"));
-    QCOMPARE(m_window->windowTitle(), QStringLiteral("Zv系列软件のMirelo V6"));
-    QCOMPARE(m_window->size(), QSize(869, 443));
-    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QCOMPARE(window()->objectName(), QStringLiteral("Form1"));
+    QCOMPARE(window()->windowTitle(), QStringLiteral("Zv系列软件のMirelo V6"));
+    QCOMPARE(window()->size(), QSize(869, 443));
+    QCOMPARE(window()->minimumSize(), window()->maximumSize());
 }
 
 void TestMainWindow::controls_data()
@@ -105,7 +101,7 @@ void TestMainWindow::controls()
     QFETCH(QString, caption);
     QFETCH(QRect, geometry);
 
-    auto *control = m_window->findChild<QWidget *>(name);
+    auto *control = window()->findChild<QWidget *>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->parentWidget()->objectName(), parent);
     QCOMPARE(control->geometry(), geometry);
@@ -124,7 +120,7 @@ void TestMainWindow::controls()
 
 void TestMainWindow::resultColumns()
 {
-    QTreeWidget *list = m_window->form()->ListView1;
+    QTreeWidget *list = window()->form()->ListView1;
     const QStringList keys = {QStringLiteral("num"), QStringLiteral("nam"),  QStringLiteral("jf"),
                               QStringLiteral("dj"),  QStringLiteral("qqm2"), QStringLiteral("blog"),
                               QStringLiteral("ss"),  QStringLiteral("jr"),   QStringLiteral("ls")};
@@ -147,8 +143,8 @@ void TestMainWindow::resultColumns()
     QCOMPARE(ResultColumns::indexOf(list, QStringLiteral("nope")), -1);
     QCOMPARE(list->size(), QSize(657, 241));
     // Every column is in view without scrolling sideways.
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    window()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window()));
     QVERIFY(total <= list->viewport()->width());
     QCOMPARE(list->topLevelItemCount(), 0);
 
@@ -160,16 +156,16 @@ void TestMainWindow::resultColumns()
 
 void TestMainWindow::statusBar()
 {
-    auto *bar = m_window->findChild<QStatusBar *>(QStringLiteral("s1"));
+    auto *bar = window()->findChild<QStatusBar *>(QStringLiteral("s1"));
     QVERIFY(bar);
-    QCOMPARE(m_window->statusText(), QStringLiteral("请输入QQ进行查询..."));
+    QCOMPARE(window()->statusText(), QStringLiteral("请输入QQ进行查询..."));
     auto *panel1 = bar->findChild<QLabel *>(QStringLiteral("s1Panel1"));
     auto *panel2 = bar->findChild<QLabel *>(QStringLiteral("s1Panel2"));
     QVERIFY(panel1 && panel2);
     QVERIFY(panel1->text().isEmpty());
     QCOMPARE(panel2->text(), QStringLiteral("请输入QQ进行查询..."));
-    QVERIFY(!m_window->form()->Check1->isChecked());
-    QVERIFY(m_window->lastQueriedQq().isEmpty());
+    QVERIFY(!window()->form()->Check1->isChecked());
+    QVERIFY(window()->lastQueriedQq().isEmpty());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -1,10 +1,10 @@
 #include "audio/mp3decoder.h"
+#include "support/files.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
-#include <QFile>
 #include <QTest>
 
 namespace {
@@ -12,8 +12,7 @@ namespace {
 // The clip the splash writes as "zv.mp3": a 2.5 s stereo chime at 44.1 kHz.
 QByteArray embeddedClip()
 {
-    QFile file(QStringLiteral(":/support/133"));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return readFile(QStringLiteral(":/support/133"));
 }
 
 int peakOf(const PcmClip &clip)

@@ -1,6 +1,7 @@
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
+#include "support/files.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
 
@@ -12,6 +13,7 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using Asked = ScriptedPrompt::Asked;
 
 Q_DECLARE_METATYPE(FakeResponse)
 
@@ -92,9 +94,7 @@ void TestPortraitWindow::needsCompletedQuery()
 {
     QTest::mouseClick(hdButton(), Qt::LeftButton);
 
-    QCOMPARE(m_app->prompt().asked().size(), 1);
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_app->prompt().asked().first().text, u"请先查询在查看QQ高清头像!"_s);
+    QCOMPARE(m_app->prompt().asked(), {Asked::information(u"请先查询在查看QQ高清头像!"_s)});
     QVERIFY(hdButton()->isEnabled());
     QVERIFY(!form2());
     QVERIFY(m_services->requests().isEmpty());
@@ -120,26 +120,20 @@ void TestPortraitWindow::noPortrait()
     QFETCH(bool, fileLeft);
 
     QVERIFY(completeQuery(u"10001"_s));
-    QFile old(head2());
-    QVERIFY(old.open(QIODevice::WriteOnly));
-    old.write(DemoAnswers::png(40, 30, Qt::red)); // an earlier portrait, still loadable
-    old.close();
+    // An earlier portrait, still loadable.
+    QVERIFY(writeFile(head2(), DemoAnswers::png(40, 30, Qt::red)));
     m_services->on(hdRoute(u"10001"_s), answer);
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     QVERIFY(!hdButton()->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().texts(), QStringList(noPortraitMessage), 10000);
-
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
+    const QList<Asked> told {Asked::information(noPortraitMessage)};
+    QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked(), told, 10000);
     QTRY_VERIFY(hdButton()->isEnabled());
     QTRY_VERIFY(!form2());
     QVERIFY(!m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
     QCOMPARE(QFile::exists(head2()), fileLeft);
-    if (fileLeft) {
-        QFile left(head2());
-        QVERIFY(left.open(QIODevice::ReadOnly));
-        QCOMPARE(left.readAll(), answer.body);
-    }
+    if (fileLeft)
+        QCOMPARE(readFile(head2()), answer.body);
 }
 
 void TestPortraitWindow::portraitShownCentredAndModal()

@@ -2,7 +2,9 @@
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
+#include "support/files.h"
 #include "support/querywindow.h"
+#include "support/refusedproxy.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
@@ -15,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QTcpServer>
 #include <QTest>
 
 using namespace DemoAnswers;
@@ -115,9 +116,7 @@ void TestQuery::validation()
     m_app->startQuery(typed);
     QCOMPARE(m_app->window()->statusText(), status);
     if (warned) {
-        QCOMPARE(m_app->prompt().asked().size(), 1);
-        QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
-        QCOMPARE(m_app->prompt().asked().first().text, status);
+        QCOMPARE(m_app->prompt().asked(), {ScriptedPrompt::Asked::warning(status)});
     } else {
         QVERIFY(m_app->prompt().asked().isEmpty());
     }
@@ -250,13 +249,7 @@ void TestQuery::getBodyRequestsCarryIfModifiedSince()
 
 void TestQuery::allServicesUnreachable()
 {
-    // A proxy port where nobody listens: every transfer is refused.
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost));
-    const quint16 closedPort = probe.serverPort();
-    probe.close();
-    m_app->web().setProxy(
-            QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), closedPort));
+    m_app->web().setProxy(refusedProxy());
     ui()->Check1->setChecked(true);
 
     m_app->startQuery(QStringLiteral("10001"));
@@ -315,27 +308,14 @@ void TestQuery::cellsFollowStepOrderWhatever()
     // The later a step, the sooner its answer comes.
     DemoAccount account;
     routeAccount(*m_services, account);
-    const QList<QPair<QString, int>> delays = {
-            {Addresses::visitors(account.qq), 700}, {Addresses::portrait(account.qq), 600},
-            {Addresses::moods(account.qq), 500},    {Addresses::blog(account.qq), 400},
-            {Addresses::music(account.qq), 300},    {Addresses::flowerVine(account.qq), 0},
+    const QList<QPair<Service, int>> delays = {
+            {Service::Visitors, 700}, {Service::Portrait, 600}, {Service::Moods, 500},
+            {Service::Blog, 400},     {Service::Music, 300},    {Service::FlowerVine, 0},
     };
-    for (const auto &[address, delay] : delays) {
-        FakeResponse r = FakeResponse::text({});
-        if (address == Addresses::visitors(account.qq))
-            r.body = visitors(account);
-        else if (address == Addresses::portrait(account.qq))
-            r.body = portraitGbk(account);
-        else if (address == Addresses::moods(account.qq))
-            r.body = moods(account);
-        else if (address == Addresses::blog(account.qq))
-            r.body = blog(account);
-        else if (address == Addresses::music(account.qq))
-            r.body = music(account);
-        else
-            r.body = flowerVine(account);
-        r.delayMs = delay;
-        m_services->on(routeOf(address), r);
+    for (const auto &[service, delay] : delays) {
+        ServiceAnswer row = serviceAnswer(account, service);
+        row.response.delayMs = delay;
+        m_services->on(routeOf(row.address), row.response);
     }
 
     QStringList changes;
@@ -370,19 +350,13 @@ void TestQuery::longBlogListDoesNotOverflow()
 void TestQuery::portraitsClearedLeaveFilesAlone()
 {
     routeAccount(*m_services, DemoAccount {});
-    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(m_app->programFile(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("old " + name.toLatin1());
-    }
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")})
+        QVERIFY(writeFile(m_app->programFile(name), "old " + name.toLatin1()));
     const QImage before = ui()->aicAlphaImage1->pixmap().toImage();
     m_app->startQuery(QStringLiteral("10001"));
     QVERIFY(m_app->waitIdle());
-    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")}) {
-        QFile file(m_app->programFile(name));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), "old " + name.toLatin1());
-    }
+    for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")})
+        QCOMPARE(readFile(m_app->programFile(name)), "old " + name.toLatin1());
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), before);
     QVERIFY(m_services->requestsTo(routeOf(Addresses::qzonePortrait(QStringLiteral("10001"))))
                     .isEmpty());
@@ -396,12 +370,8 @@ void TestQuery::portraitsTickedWriteAndShowFiles()
     m_app->startQuery(account.qq);
     QVERIFY(m_app->waitIdle());
 
-    QFile face(m_app->programFile(QStringLiteral("face")));
-    QVERIFY(face.open(QIODevice::ReadOnly));
-    QCOMPARE(face.readAll(), png(100, 100, Qt::darkCyan));
-    QFile head(m_app->programFile(QStringLiteral("head")));
-    QVERIFY(head.open(QIODevice::ReadOnly));
-    QCOMPARE(head.readAll(), png(100, 100, Qt::darkRed));
+    QCOMPARE(readFile(m_app->programFile(QStringLiteral("face"))), png(100, 100, Qt::darkCyan));
+    QCOMPARE(readFile(m_app->programFile(QStringLiteral("head"))), png(100, 100, Qt::darkRed));
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkCyan));
     QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkRed));
 }
@@ -426,11 +396,8 @@ void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
     // it cannot write, or, for root, who writes anywhere, made immutable.
     const QStringList pictures {m_app->programFile(QStringLiteral("face")),
                                 m_app->programFile(QStringLiteral("head"))};
-    for (const QString &path : pictures) {
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(png(100, 100, Qt::yellow));
-    }
+    for (const QString &path : pictures)
+        QVERIFY(writeFile(path, png(100, 100, Qt::yellow)));
     const QString folder = QFileInfo(pictures.first()).path();
     const auto writable = qScopeGuard([&] {
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 
 using namespace Qt::StringLiterals;
+using Asked = ScriptedPrompt::Asked;
 
 Q_DECLARE_METATYPE(Qt::MouseButton)
 Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
@@ -278,9 +279,7 @@ void TestResultList::removeSelectedRow()
     if (warning.isEmpty()) {
         QVERIFY(m_app->prompt().asked().isEmpty());
     } else {
-        QCOMPARE(m_app->prompt().asked().size(), 1);
-        QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
-        QCOMPARE(m_app->prompt().asked().first().text, warning);
+        QCOMPARE(m_app->prompt().asked(), {Asked::warning(warning)});
     }
 }
 
@@ -304,9 +303,7 @@ void TestResultList::clearList()
     m_app->prompt().answerNext(answer);
     trigger("cll");
 
-    QCOMPARE(m_app->prompt().asked().size(), 1);
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::YesNo);
-    QCOMPARE(m_app->prompt().asked().first().text, u"是否确定清空查询列表?"_s);
+    QCOMPARE(m_app->prompt().asked(), {Asked::yesNo(u"是否确定清空查询列表?"_s)});
     QCOMPARE(rowNumbers(), remaining);
     QCOMPARE(m_app->window()->statusText(), u"QQ:[10003]信息已被移除..."_s);
 }
@@ -346,9 +343,7 @@ void TestResultList::copyNeedsSelectedRow()
     const QString status = m_app->window()->statusText();
     trigger(action.toLatin1().constData());
 
-    QCOMPARE(m_app->prompt().asked().size(), 1);
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Warning);
-    QCOMPARE(m_app->prompt().asked().first().text, nothingToCopy);
+    QCOMPARE(m_app->prompt().asked(), {Asked::warning(nothingToCopy)});
     QCOMPARE(QGuiApplication::clipboard()->text(), untouched);
     QCOMPARE(m_app->window()->statusText(), status);
 }
@@ -378,9 +373,7 @@ void TestResultList::copyRowReport()
                                    u"花藤爱心值:3"_s, u"花藤营养值:4"_s};
     QCOMPARE(QGuiApplication::clipboard()->text(), BuildRowReport(expected));
     const QString done = u"QQ:[10001]信息已复制到剪贴板!"_s;
-    QCOMPARE(m_app->prompt().asked().size(), 1);
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_app->prompt().asked().first().text, done);
+    QCOMPARE(m_app->prompt().asked(), {Asked::information(done)});
     // The status follows the box, not before it.
     QCOMPARE(statusWhileAsked, statusBefore);
     QCOMPARE(m_app->window()->statusText(), done);
@@ -427,9 +420,8 @@ void TestResultList::copyPortraitAddress()
 
     QCOMPARE(QGuiApplication::clipboard()->text(), PortraitAddress(u"10001"_s));
     QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/qzone/10001/10001/100"_s));
-    QCOMPARE(m_app->prompt().asked().size(), 1);
-    QCOMPARE(m_app->prompt().asked().first().kind, ScriptedPrompt::Kind::Information);
-    QCOMPARE(m_app->prompt().asked().first().text, u"QQ:[10001]空间头像地址已复制到剪贴板!"_s);
+    QCOMPARE(m_app->prompt().asked(),
+             {Asked::information(u"QQ:[10001]空间头像地址已复制到剪贴板!"_s)});
     QCOMPARE(m_app->window()->statusText(), u"QQ号码[10002]查询成功..."_s);
 }
 

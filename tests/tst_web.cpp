@@ -1,4 +1,6 @@
 #include "fakeservices/fakeservices.h"
+#include "support/files.h"
+#include "support/refusedproxy.h"
 #include "web/charset.h"
 #include "web/systemproxy.h"
 #include "web/webclient.h"
@@ -13,7 +15,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QStringEncoder>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,18 +47,6 @@ QByteArray binaryBytes(int size)
     for (int i = 0; i < size; ++i)
         bytes[i] = char((i * 7 + i / 256) & 0xff); // every byte value, NULs included
     return bytes;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -408,12 +397,7 @@ private slots:
 
     void refusedProxyFails()
     {
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        const quint16 port = closed.serverPort();
-        closed.close();
-        m_client->setProxy(
-                QNetworkProxy(QNetworkProxy::HttpProxy, QStringLiteral("127.0.0.1"), port));
+        m_client->setProxy(refusedProxy());
 
         const FetchResult r
                 = QCoro::waitFor(m_client->GetBody(QStringLiteral("http://g.qzone.qq.com/")));

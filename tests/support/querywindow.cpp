@@ -1,5 +1,6 @@
 #include "support/querywindow.h"
 
+#include "support/refusedproxy.h"
 #include "ui/mainwindow.h"
 #include "ui/resultcolumns.h"
 #include "ui_mainwindow.h"
@@ -7,17 +8,30 @@
 
 #include <QTest>
 
-QueryWindow::QueryWindow(const QNetworkProxy &proxy, int deadlineMs)
+QueryWindow::QueryWindow(const QNetworkProxy &proxy, int deadlineMs, Open open)
     : m_web(std::make_unique<WebClient>())
 {
+    QTest::qVerify(m_dir.isValid(), "m_dir.isValid()", "no temporary program folder", __FILE__,
+                   __LINE__);
     m_web->setProxy(proxy);
     m_web->setDeadlineMs(deadlineMs);
-    m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
-    m_window->show();
+    if (open == Open::Now)
+        openWindow()->show();
 }
 
+QueryWindow::QueryWindow(Open open)
+    : QueryWindow(refusedProxy(), WebClient::defaultDeadlineMs, open)
+{ }
+
 QueryWindow::~QueryWindow() = default;
+
+MainWindow *QueryWindow::openWindow(const WindowOpener &opener)
+{
+    m_window.reset();
+    const AppServices services {m_web.get(), &m_prompt, &m_desktop, m_dir.path()};
+    m_window = opener ? opener(services) : std::make_unique<MainWindow>(services);
+    return m_window.get();
+}
 
 Ui::MainWindow *QueryWindow::ui() const
 {

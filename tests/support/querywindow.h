@@ -3,6 +3,7 @@
 #include "support/recordingdesktop.h"
 #include "support/scriptedprompt.h"
 
+#include <functional>
 #include <memory>
 
 #include <QNetworkProxy>
@@ -11,30 +12,47 @@
 
 class MainWindow;
 class WebClient;
+struct AppServices;
 
 namespace Ui {
 class MainWindow;
 }
 
+// How a test's main window is made from the fakes. The program's own start (sound, skin, forum
+// visit, reachability check) lives in the shell, above this library, so the tests of it pass
+// the shell's opener; without one the window is the bare form with its queries.
+using WindowOpener = std::function<std::unique_ptr<MainWindow>(const AppServices &)>;
+
 // A main window wired to fakes for a test: its web client goes through `proxy` (FakeServices,
 // the offline server) with the given deadline, its program folder is a fresh temporary folder,
 // and its message boxes and desktop requests go to a ScriptedPrompt and a RecordingDesktop.
-// The window is shown once made; waiting for it, if wanted, is up to the test. The server
-// behind the proxy is the test's own.
+// The server behind the proxy is the test's own.
 class QueryWindow
 {
 public:
-    QueryWindow(const QNetworkProxy &proxy, int deadlineMs);
+    enum class Open {
+        Now, // the bare window, made and shown with the fixture; waiting for it is up to the test
+        Later, // no window until openWindow(), so the folder or the web client can be set first
+    };
+
+    QueryWindow(const QNetworkProxy &proxy, int deadlineMs, Open open = Open::Now);
+    // For tests that send nothing: a stray request is refused at once, on this machine.
+    explicit QueryWindow(Open open = Open::Now);
     ~QueryWindow();
     QueryWindow(const QueryWindow &) = delete;
     QueryWindow &operator=(const QueryWindow &) = delete;
 
-    // Null once destroyWindow() ran.
+    // Makes the main window through `opener`, the one there is going first; without an opener,
+    // the bare window, not shown.
+    MainWindow *openWindow(const WindowOpener &opener = {});
+
+    // Null before openWindow() and once destroyWindow() ran.
     MainWindow *window() const { return m_window.get(); }
     Ui::MainWindow *ui() const;
     WebClient &web() const { return *m_web; }
     ScriptedPrompt &prompt() { return m_prompt; }
     RecordingDesktop &desktop() { return m_desktop; }
+    QString programDir() const { return m_dir.path(); }
     // A file in the program folder.
     QString programFile(const QString &name) const { return m_dir.filePath(name); }
 

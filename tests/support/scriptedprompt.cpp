@@ -1,12 +1,6 @@
 #include "support/scriptedprompt.h"
 
-QStringList ScriptedPrompt::texts() const
-{
-    QStringList result;
-    for (const Asked &a : m_asked)
-        result.append(a.text);
-    return result;
-}
+#include <QDebug>
 
 Prompt::Answer ScriptedPrompt::record(Kind kind, const QString &text, Answer unscripted)
 {
@@ -35,4 +29,25 @@ Prompt::Answer ScriptedPrompt::askYesNo(QWidget *, const QString &text)
 Prompt::Answer ScriptedPrompt::askYesNoCancel(QWidget *, const QString &text)
 {
     return record(Kind::YesNoCancel, text, Answer::Cancel);
+}
+
+QDebug operator<<(QDebug debug, const ScriptedPrompt::Asked &asked)
+{
+    const char *kind = "Warning";
+    switch (asked.kind) {
+    case ScriptedPrompt::Kind::Warning:
+        break;
+    case ScriptedPrompt::Kind::Information:
+        kind = "Information";
+        break;
+    case ScriptedPrompt::Kind::YesNo:
+        kind = "YesNo";
+        break;
+    case ScriptedPrompt::Kind::YesNoCancel:
+        kind = "YesNoCancel";
+        break;
+    }
+    const QDebugStateSaver saver(debug);
+    debug.nospace() << kind << '(' << asked.text << ')';
+    return debug;
 }

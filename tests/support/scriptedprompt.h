@@ -6,17 +6,27 @@
 
 #include <QList>
 #include <QQueue>
-#include <QStringList>
+#include <QString>
+
+class QDebug;
 
 // A prompt that answers from a script and records every message box it was asked for.
 class ScriptedPrompt : public Prompt
 {
 public:
     enum class Kind { Warning, Information, YesNo, YesNoCancel };
+    // One message box: a check of what was asked is one comparison with a list of these.
     struct Asked
     {
-        Kind kind;
+        Kind kind = Kind::Warning;
         QString text;
+
+        static Asked warning(const QString &text) { return {Kind::Warning, text}; }
+        static Asked information(const QString &text) { return {Kind::Information, text}; }
+        static Asked yesNo(const QString &text) { return {Kind::YesNo, text}; }
+        static Asked yesNoCancel(const QString &text) { return {Kind::YesNoCancel, text}; }
+
+        friend bool operator==(const Asked &, const Asked &) = default;
     };
 
     // Answers for the next questions, in order; an unscripted question is answered No/Cancel.
@@ -25,12 +35,6 @@ public:
     void setOnAsk(std::function<void(const Asked &)> onAsk) { m_onAsk = std::move(onAsk); }
 
     const QList<Asked> &asked() const { return m_asked; }
-    QStringList texts() const;
-    void clear()
-    {
-        m_asked.clear();
-        m_answers.clear();
-    }
 
     void warn(QWidget *parent, const QString &text) override;
     void inform(QWidget *parent, const QString &text) override;
@@ -44,3 +48,6 @@ private:
     QQueue<Answer> m_answers;
     std::function<void(const Asked &)> m_onAsk;
 };
+
+// How QCOMPARE shows a record that differs.
+QDebug operator<<(QDebug debug, const ScriptedPrompt::Asked &asked);

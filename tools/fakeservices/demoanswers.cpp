@@ -81,23 +81,38 @@ QString routeOf(const QString &address)
     return address.mid(QStringLiteral("http://").size());
 }
 
+QList<ServiceAnswer> serviceAnswers(const DemoAccount &a)
+{
+    const QByteArray utf8 = "utf-8";
+    const QByteArray pngType = "image/png";
+    return {
+            {Service::Visitors, Addresses::visitors(a.qq), FakeResponse::text(visitors(a))},
+            {Service::Portrait, Addresses::portrait(a.qq), FakeResponse::text(portraitGbk(a))},
+            {Service::Moods, Addresses::moods(a.qq), FakeResponse::text(moods(a), utf8)},
+            {Service::Blog, Addresses::blog(a.qq), FakeResponse::text(blog(a), utf8)},
+            {Service::Music, Addresses::music(a.qq), FakeResponse::text(music(a), utf8)},
+            {Service::FlowerVine, Addresses::flowerVine(a.qq), FakeResponse::text(flowerVine(a))},
+            {Service::QZonePortrait, Addresses::qzonePortrait(a.qq),
+             FakeResponse::bytes(png(100, 100, Qt::darkCyan), pngType)},
+            {Service::QQPortrait, Addresses::qqPortrait(a.qq),
+             FakeResponse::bytes(png(100, 100, Qt::darkRed), pngType)},
+    };
+}
+
+ServiceAnswer serviceAnswer(const DemoAccount &account, Service service)
+{
+    const ServiceAnswer row = serviceAnswers(account).at(qsizetype(service));
+    Q_ASSERT(row.service == service);
+    return row;
+}
+
 void routeAccount(FakeServices &services, const DemoAccount &a, int delayMs, bool httpsOnly)
 {
     const QString prefix = httpsOnly ? QStringLiteral("https://") : QString();
-    const auto answer = [&](const QString &address, FakeResponse response) {
-        response.delayMs = delayMs;
-        services.on(prefix + routeOf(address), response);
-    };
-    answer(Addresses::visitors(a.qq), FakeResponse::text(visitors(a)));
-    answer(Addresses::portrait(a.qq), FakeResponse::text(portraitGbk(a)));
-    answer(Addresses::moods(a.qq), FakeResponse::text(moods(a), "utf-8"));
-    answer(Addresses::blog(a.qq), FakeResponse::text(blog(a), "utf-8"));
-    answer(Addresses::music(a.qq), FakeResponse::text(music(a), "utf-8"));
-    answer(Addresses::flowerVine(a.qq), FakeResponse::text(flowerVine(a)));
-    answer(Addresses::qzonePortrait(a.qq),
-           FakeResponse::bytes(png(100, 100, Qt::darkCyan), "image/png"));
-    answer(Addresses::qqPortrait(a.qq),
-           FakeResponse::bytes(png(100, 100, Qt::darkRed), "image/png"));
+    for (ServiceAnswer row : serviceAnswers(a)) {
+        row.response.delayMs = delayMs;
+        services.on(prefix + routeOf(row.address), row.response);
+    }
 }
 
 } // namespace DemoAnswers

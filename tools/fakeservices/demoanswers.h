@@ -1,11 +1,11 @@
 #pragma once
 
+#include "fakeservices/fakeservices.h"
+
 #include <QByteArray>
 #include <QColor>
+#include <QList>
 #include <QString>
-
-class FakeServices;
-struct FakeResponse;
 
 // Answers shaped like the real services' answers, for one account.
 struct DemoAccount
@@ -27,6 +27,31 @@ struct DemoAccount
 
 namespace DemoAnswers {
 
+// Every service one query asks.
+enum class Service {
+    Visitors,
+    Portrait,
+    Moods,
+    Blog,
+    Music,
+    FlowerVine,
+    QZonePortrait,
+    QQPortrait
+};
+
+// What one service answers for an account, and where: the response carries the body with the
+// content type and charset the real service sends it with.
+struct ServiceAnswer
+{
+    Service service;
+    QString address;
+    FakeResponse response;
+};
+
+// One row per service, in the order of Service.
+QList<ServiceAnswer> serviceAnswers(const DemoAccount &account);
+ServiceAnswer serviceAnswer(const DemoAccount &account, Service service);
+
 QByteArray visitors(const DemoAccount &account);
 // Sent without a charset, in GBK, as the portrait service does.
 QByteArray portraitGbk(const DemoAccount &account);
@@ -38,8 +63,8 @@ QByteArray png(int width, int height, const QColor &colour);
 
 // The route FakeServices matches for an address ("http://" taken off).
 QString routeOf(const QString &address);
-// Answers every service of `account` (both portraits included) on `services`; with
-// `httpsOnly`, to requests over https alone.
+// Answers every row of serviceAnswers(account) on `services`; with `httpsOnly`, to requests over
+// https alone.
 void routeAccount(FakeServices &services, const DemoAccount &account, int delayMs = 0,
                   bool httpsOnly = false);
 
