@@ -16,24 +16,24 @@ Q_DECLARE_METATYPE(FakeResponse)
 
 namespace {
 
-enum class Service { Visitors, Portrait, Moods, Blog, Music, FlowerVine, QZonePortrait };
+enum class Endpoint { Visitors, Portrait, Moods, Blog, Music, FlowerVine, QZonePortrait };
 
-QString addressOf(Service service, const QString &qq)
+QString addressOf(Endpoint service, const QString &qq)
 {
     switch (service) {
-    case Service::Visitors:
+    case Endpoint::Visitors:
         return Addresses::visitors(qq);
-    case Service::Portrait:
+    case Endpoint::Portrait:
         return Addresses::portrait(qq);
-    case Service::Moods:
+    case Endpoint::Moods:
         return Addresses::moods(qq);
-    case Service::Blog:
+    case Endpoint::Blog:
         return Addresses::blog(qq);
-    case Service::Music:
+    case Endpoint::Music:
         return Addresses::music(qq);
-    case Service::FlowerVine:
+    case Endpoint::FlowerVine:
         return Addresses::flowerVine(qq);
-    case Service::QZonePortrait:
+    case Endpoint::QZonePortrait:
         return Addresses::qzonePortrait(qq);
     }
     return {};
@@ -150,27 +150,27 @@ void TestHostile::misbehavingService_data()
     using B = FakeResponse::Behaviour;
     const QStringList restricted = {QStringLiteral("restricted")};
     QTest::newRow("visitors drip past the deadline")
-            << int(Service::Visitors) << behaving(B::Drip, visitors(m_account)) << restricted;
+            << int(Endpoint::Visitors) << behaving(B::Drip, visitors(m_account)) << restricted;
     QTest::newRow("visitors never answer")
-            << int(Service::Visitors) << behaving(B::NeverAnswer) << restricted;
-    QTest::newRow("moods never end") << int(Service::Moods) << behaving(B::Endless) << restricted;
+            << int(Endpoint::Visitors) << behaving(B::NeverAnswer) << restricted;
+    QTest::newRow("moods never end") << int(Endpoint::Moods) << behaving(B::Endless) << restricted;
     QTest::newRow("moods close without answer")
-            << int(Service::Moods) << behaving(B::CloseWithoutAnswer) << restricted;
+            << int(Endpoint::Moods) << behaving(B::CloseWithoutAnswer) << restricted;
     QTest::newRow("portrait reset mid-body")
-            << int(Service::Portrait) << behaving(B::ResetMidBody, portraitGbk(m_account))
+            << int(Endpoint::Portrait) << behaving(B::ResetMidBody, portraitGbk(m_account))
             << QStringList {QStringLiteral("portrait")};
     QTest::newRow("blog redirect loop")
-            << int(Service::Blog)
+            << int(Endpoint::Blog)
             << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
             << QStringList {QStringLiteral("blog")};
     QTest::newRow("music redirect to file")
-            << int(Service::Music) << FakeResponse::redirect("file:///etc/passwd")
+            << int(Endpoint::Music) << FakeResponse::redirect("file:///etc/passwd")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("music redirect to ftp")
-            << int(Service::Music) << FakeResponse::redirect("ftp://127.0.0.1/music")
+            << int(Endpoint::Music) << FakeResponse::redirect("ftp://127.0.0.1/music")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("flower-vine accepts and never answers")
-            << int(Service::FlowerVine) << behaving(B::NeverAnswer)
+            << int(Endpoint::FlowerVine) << behaving(B::NeverAnswer)
             << QStringList {QStringLiteral("vine")};
 }
 
@@ -180,7 +180,7 @@ void TestHostile::misbehavingService()
     QFETCH(FakeResponse, answer);
     QFETCH(QStringList, emptyKeys);
 
-    m_services->on(routeOf(addressOf(Service(service), m_account.qq)), answer);
+    m_services->on(routeOf(addressOf(Endpoint(service), m_account.qq)), answer);
     QVERIFY(runQuery(m_account.qq));
     QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
@@ -210,8 +210,8 @@ void TestHostile::misbehavingService()
 void TestHostile::garbageEverywhere()
 {
     const QByteArray noise = garbage(64 * 1024);
-    for (const Service service : {Service::Visitors, Service::Portrait, Service::Moods,
-                                  Service::Blog, Service::Music, Service::FlowerVine}) {
+    for (const Endpoint service : {Endpoint::Visitors, Endpoint::Portrait, Endpoint::Moods,
+                                   Endpoint::Blog, Endpoint::Music, Endpoint::FlowerVine}) {
         m_services->on(routeOf(addressOf(service, m_account.qq)),
                        FakeResponse::bytes(noise, "application/octet-stream"));
     }

@@ -43,7 +43,7 @@ QByteArray moods(const DemoAccount &a)
 
 QByteArray blog(const DemoAccount &a)
 {
-    QByteArray body = "_Callback({\"data\":{\"list\":[";
+    QByteArray body = "_Callback({\"code\":0,\"subcode\":0,\"data\":{\"list\":[";
     for (int i = 0; i < a.blogs; ++i)
         body += "{\"blogid\":" + QByteArray::number(1000 + i) + ",\"title\":\"t\"},";
     return body + "]}});";
