@@ -65,6 +65,13 @@ void LineReader::readMore()
     m_notifier->setEnabled(true);
 }
 
+void LineReader::stop()
+{
+    m_ended = true;
+    m_buffer.clear();
+    m_notifier->setEnabled(false);
+}
+
 void LineReader::onReadable()
 {
     // One read per request: no more is taken in than the caller is about to use.

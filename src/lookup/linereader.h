@@ -34,6 +34,8 @@ public:
     void readMore();
     // The input has ended (or failed) and every line has been taken.
     bool atEnd() const { return m_ended && m_buffer.isEmpty(); }
+    // Reads nothing more.
+    void stop();
 
 signals:
     void linesReady();

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include <QByteArray>
 #include <QString>
 
 // One number as the user gave it, checked by the window's rule once the spaces and tabs around

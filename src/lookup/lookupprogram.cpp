@@ -45,12 +45,11 @@ void LookupProgram::takeNumbers()
 {
     while (!m_ended && m_batch->wantsNumbers()) {
         if (!m_reader) {
-            if (m_nextArgument == m_options.numbers.size()) {
-                m_batch->close();
-                return;
-            }
             const qsizetype i = m_nextArgument++;
             take(tr("argument %1").arg(i + 1), m_options.numbers.at(i));
+            // Closed with the last one, so the progress line knows the total.
+            if (m_nextArgument == m_options.numbers.size())
+                m_batch->close();
             continue;
         }
         const std::optional<LineReader::Line> line = m_reader->next();
@@ -142,7 +141,8 @@ void LookupProgram::say(const QString &message)
 
 void LookupProgram::showProgress()
 {
-    if (!m_terminal.errIsTerminal || m_ended || (m_batch->isClosed() && m_batch->total() < 2))
+    if (!m_terminal.errIsTerminal || m_ended || m_batch->total() < 2
+        || (m_reader && m_terminal.inIsTerminal))
         return;
     const double seconds = m_clock.elapsed() / 1000.0;
     const double rate = seconds > 0 ? m_batch->done() / seconds : 0;
@@ -176,7 +176,7 @@ void LookupProgram::finish()
         m_terminal.err(QByteArrayLiteral("\n"));
     m_progressShown = false;
     m_ended = true;
-    dropReader();
+    stopReading();
     if (m_inputFailed) {
         emit finished(troubleStatus);
         return;
@@ -190,16 +190,16 @@ void LookupProgram::stop(int exitStatus)
     m_ended = true;
     if (m_batch)
         m_batch->cancel();
-    dropReader();
+    stopReading();
     eraseProgress();
     emit finished(exitStatus);
 }
 
-void LookupProgram::dropReader()
+void LookupProgram::stopReading()
 {
-    if (!m_reader)
-        return;
-    // Later: this may run inside one of the reader's own signals.
-    disconnect(m_reader.get(), nullptr, this, nullptr);
-    m_reader.release()->deleteLater();
+    // Kept, not destroyed: this may run inside one of the reader's own signals.
+    if (m_reader) {
+        disconnect(m_reader.get(), nullptr, this, nullptr);
+        m_reader->stop();
+    }
 }

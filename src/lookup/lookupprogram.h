@@ -32,6 +32,7 @@ public:
         std::function<void(const QByteArray &)> err;
         bool outIsTerminal = false;
         bool errIsTerminal = false;
+        bool inIsTerminal = false; // numbers typed in: no progress line between them
         int outColumns = 0; // the terminal's width when standard output is one
     };
 
@@ -60,7 +61,7 @@ private:
     void eraseProgress();
     void finish();
     void stop(int exitStatus);
-    void dropReader();
+    void stopReading();
 
     WebClient *m_web;
     LookupOptions m_options;

@@ -138,6 +138,7 @@ int main(int argc, char *argv[])
     terminal.err = [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); };
     terminal.outIsTerminal = ::isatty(STDOUT_FILENO);
     terminal.errIsTerminal = ::isatty(STDERR_FILENO);
+    terminal.inIsTerminal = ::isatty(STDIN_FILENO);
     terminal.outColumns = terminalColumns();
     LookupProgram program(&web, options, STDIN_FILENO, terminal);
     QObject::connect(&program, &LookupProgram::finished, &app, &QCoreApplication::exit);

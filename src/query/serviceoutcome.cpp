@@ -82,9 +82,9 @@ bool markerFound(Service service, const QString &text, std::optional<int> code)
     return false;
 }
 
-ServiceOutcome problem(ServiceProblem p, int httpStatus = 0)
+ServiceOutcome failedWith(ServiceProblem problem, int httpStatus = 0)
 {
-    return ServiceOutcome {p, httpStatus};
+    return ServiceOutcome {problem, httpStatus};
 }
 
 } // namespace
@@ -130,20 +130,20 @@ ServiceOutcome classifyAnswer(Service service, const FetchResult &fetch)
     if (!fetch.ok) {
         switch (fetch.failure) {
         case FetchResult::Failure::Timeout:
-            return problem(ServiceProblem::Timeout);
+            return failedWith(ServiceProblem::Timeout);
         case FetchResult::Failure::NotAnAnswer:
-            return problem(ServiceProblem::NotAnAnswer);
+            return failedWith(ServiceProblem::NotAnAnswer);
         case FetchResult::Failure::None:
         case FetchResult::Failure::Unreachable:
         case FetchResult::Failure::Cancelled:
             break;
         }
-        return problem(ServiceProblem::Unreachable);
+        return failedWith(ServiceProblem::Unreachable);
     }
     if (fetch.status == 429)
-        return problem(ServiceProblem::RateLimited);
+        return failedWith(ServiceProblem::RateLimited);
     if (fetch.status < 200 || fetch.status > 299)
-        return problem(ServiceProblem::Http, fetch.status);
+        return failedWith(ServiceProblem::Http, fetch.status);
 
     // The first code of an answer is the service's own status; entries further in may carry
     // codes of their own. "subcode" may name a failure more precisely, never a success's.
@@ -157,8 +157,8 @@ ServiceOutcome classifyAnswer(Service service, const FetchResult &fetch)
             named = problemOfServiceCode(*subcode);
     }
     if (named)
-        return problem(*named);
+        return failedWith(*named);
     if (markerFound(service, fetch.text, code))
         return {};
-    return problem(ServiceProblem::NotAnAnswer);
+    return failedWith(ServiceProblem::NotAnAnswer);
 }

@@ -31,6 +31,10 @@
         <translation>--interval 应为 0 到 3600000 之间的毫秒数</translation>
     </message>
     <message>
+        <source>Try &apos;mirelo-lookup --help&apos;.</source>
+        <translation>请试试 &apos;mirelo-lookup --help&apos;。</translation>
+    </message>
+    <message>
         <source>Usage: mirelo-lookup [options] [NUMBER...]
 Looks up the public QZone values of QQ numbers, as Mirelo&apos;s window does,
 and prints one result per number in the order given. Without numbers it
@@ -50,18 +54,20 @@ Fields of csv and json, in order:
 %1json adds &quot;problems&quot;: {service: problem} for each service that failed.
 
 A value is given only when its service answered; otherwise it is null (an
-empty csv field), never 0. A space open to friends only has restricted
-true and its visit and mood counts null. status is ok (every service
-answered), partial or failed (none did); a number that is not ok also gets
-a line on standard error, e.g. &quot;10001: partial: moods rate-limited&quot;.
+empty csv field), never 0. status is ok (every service answered), partial
+or failed (none did); a number that is not ok also gets a line on standard
+error, e.g. &quot;10001: partial: moods rate-limited, blog unreachable&quot;.
 Services: visitors, portrait, moods, blog, music, flower_vine.
 Problems: unreachable (no connection), timeout, http-NNN (an HTTP error),
 not-an-answer (no expected marker: an error page, a changed format), and
 those a service names: signin-needed, rate-limited, not-opened, closed,
-busy, no-permission.
+busy, no-permission. A space open to friends only (no-permission from
+visitors or moods) is no failure: restricted is true, and its visit and
+mood counts are null.
 
-csv text that starts with = + - @ or a tab gets a leading &apos; so spreadsheets
-show it as text; control characters become U+FFFD. json is exact.
+csv text that starts with = + - @, a tab or a carriage return gets a
+leading &apos; so spreadsheets show it as text; control characters become
+U+FFFD. json is exact.
 
 Exit status: 0 every number ok, 1 a number refused, partial or failed,
 2 usage error or an unreadable input or unwritable output, 130 stopped by
@@ -83,27 +89,24 @@ Ctrl-C, 141 output closed by its reader (e.g. | head).
 csv 和 json 的字段, 依次为:
 %1json 另有 &quot;problems&quot;: {服务: 问题}, 列出每个失败的服务。
 
-只有服务应答了, 才给出它的值; 否则为 null (csv 中为空字段), 绝不是 0。仅对好友
-开放的空间 restricted 为 true, 其访问数和说说数为 null。status 为 ok (每个服务
-都应答了)、partial (部分应答) 或 failed (都没有应答); 不是 ok 的号码另在标准错误
-输出一行, 如 &quot;10001：部分失败：说说 请求过于频繁&quot;。
+只有服务应答了, 才给出它的值; 否则为 null (csv 中为空字段), 绝不是 0。status
+为 ok (每个服务都应答了)、partial (部分应答) 或 failed (都没有应答); 不是 ok 的
+号码另在标准错误输出一行, 如 &quot;10001：部分失败：说说 请求过于频繁，日志 无法连接&quot;。
 服务: visitors (访问)、portrait (头像昵称)、moods (说说)、blog (日志)、music (音乐)、
 flower_vine (花藤)。
 问题: unreachable (无法连接)、timeout (超时)、http-NNN (HTTP 错误)、
 not-an-answer (应答中没有应有的标记: 错误页面、格式已变), 以及服务自己指出的:
 signin-needed (需要登录)、rate-limited (请求过于频繁)、not-opened (空间未开通)、
-closed (空间已关闭)、busy (服务繁忙)、no-permission (没有权限)。
+closed (空间已关闭)、busy (服务繁忙)、no-permission (没有权限)。仅对好友开放的
+空间 (visitors 或 moods 的 no-permission) 不算失败: restricted 为 true, 其访问数
+和说说数为 null。
 
-csv 中以 = + - @ 或制表符开头的文字前加 &apos; , 电子表格便把它当作文字显示; 控制字符
-换成 U+FFFD。json 保持原样。
+csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表格便把它当作文字显示;
+控制字符换成 U+FFFD。json 保持原样。
 
 退出状态: 0 每个号码都是 ok, 1 有号码被拒绝、partial 或 failed, 2 用法错误或无法
 读取输入、无法写入输出, 130 被 Ctrl-C 停止, 141 输出被读取方关闭 (如 | head)。
 </translation>
-    </message>
-    <message>
-        <source>Try &apos;mirelo-lookup --help&apos;.</source>
-        <translation>请试试 &apos;mirelo-lookup --help&apos;。</translation>
     </message>
 </context>
 <context>
