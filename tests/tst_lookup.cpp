@@ -638,7 +638,7 @@ void TestLookup::executable()
     if (services == QLatin1String("formula"))
         account.nickname = QStringLiteral("=HYPERLINK(\"http://x.invalid\"\x07)");
     if (services != QLatin1String("maintenance"))
-        routeAccount(*m_services, account, services == QLatin1String("slow") ? 100 : 0);
+        routeAccount(*m_services, account, services == QLatin1String("slow") ? 250 : 0);
     m_services->setFallback(maintenancePage());
     if (services == QLatin1String("refused")) {
         QTcpServer closed;
