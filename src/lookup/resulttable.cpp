@@ -12,7 +12,7 @@
 
 namespace {
 
-struct ColumnSpec
+struct ColumnShape
 {
     const char *caption;
     int natural; // display width on a wide terminal or in a file; 0: the last, never padded
@@ -20,7 +20,7 @@ struct ColumnSpec
 };
 // The row's cells in the list's order, then the flower-vine values. A restricted space's text
 // takes ten columns, so the three count columns keep them.
-constexpr ColumnSpec columnSpecs[] = {
+constexpr ColumnShape columnShapes[] = {
         {QT_TRANSLATE_NOOP("ResultTable", "QQ"), 10, 10},
         {QT_TRANSLATE_NOOP("ResultTable", "Nickname"), 16, 8},
         {QT_TRANSLATE_NOOP("ResultTable", "Points"), 10, 7},
@@ -36,14 +36,14 @@ constexpr ColumnSpec columnSpecs[] = {
         {QT_TRANSLATE_NOOP("ResultTable", "Nutrition"), 6, 4},
         {QT_TRANSLATE_NOOP("ResultTable", "Vine level"), 0, 3},
 };
-constexpr int columnCount = int(std::size(columnSpecs));
-static_assert(std::size(resultCells) + 5 == std::size(columnSpecs));
+constexpr int columnCount = int(std::size(columnShapes));
+static_assert(std::size(resultCells) + 5 == std::size(columnShapes));
 constexpr int nicknameColumn = 1;
 constexpr int continuationIndent = 2;
 
 QString caption(int column)
 {
-    return QCoreApplication::translate("ResultTable", columnSpecs[column].caption);
+    return QCoreApplication::translate("ResultTable", columnShapes[column].caption);
 }
 
 } // namespace
@@ -55,9 +55,9 @@ ResultTable::ResultTable(int terminalColumns) : m_terminalColumns(terminalColumn
     int fullWidth = 0;
     for (int i = 0; i < columnCount; ++i) {
         const int captionWidth = displayWidth(caption(i));
-        natural.append(columnSpecs[i].natural > 0 ? std::max(columnSpecs[i].natural, captionWidth)
-                                                  : 0);
-        narrowest.append(std::max(columnSpecs[i].narrowest, captionWidth));
+        natural.append(columnShapes[i].natural > 0 ? std::max(columnShapes[i].natural, captionWidth)
+                                                   : 0);
+        narrowest.append(std::max(columnShapes[i].narrowest, captionWidth));
         fullWidth += (i > 0 ? 2 : 0) + std::max(natural.last(), captionWidth);
     }
     if (terminalColumns <= 0 || fullWidth <= terminalColumns) {
