@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qcoro-qt6-dev
     libqt6multimedia6 libmpg123-dev
     fonts-wqy-microhei
-    qt6-translations-l10n
+    qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
     xvfb xauth imagemagick xdotool xclip dbus-daemon at-spi2-core python3-pyatspi
     xcompmgr x11-utils openbox
     clang libclang-rt-14-dev clang-format git openssl

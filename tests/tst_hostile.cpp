@@ -13,7 +13,7 @@
 using namespace DemoAnswers;
 
 Q_DECLARE_METATYPE(FakeResponse)
-Q_DECLARE_METATYPE(DemoAnswers::Service)
+Q_DECLARE_METATYPE(DemoAnswers::Endpoint)
 
 namespace {
 
@@ -90,7 +90,10 @@ private slots:
 private:
     Ui::MainWindow *ui() const { return m_app->ui(); }
     QString cell(const char *key) const { return m_app->cell(0, key); }
-    QString addressOf(Service service) const { return serviceAnswer(m_account, service).address; }
+    QString addressOf(Endpoint endpoint) const
+    {
+        return serviceAnswer(m_account, endpoint).address;
+    }
     bool runQuery(const QString &qq);
 
     static constexpr int deadlineMs = 1500;
@@ -122,43 +125,43 @@ bool TestHostile::runQuery(const QString &qq)
 
 void TestHostile::misbehavingService_data()
 {
-    QTest::addColumn<Service>("service");
+    QTest::addColumn<Endpoint>("endpoint");
     QTest::addColumn<FakeResponse>("answer");
     QTest::addColumn<QStringList>("emptyKeys");
 
     using B = FakeResponse::Behaviour;
     const QStringList restricted = {QStringLiteral("restricted")};
     QTest::newRow("visitors drip past the deadline")
-            << Service::Visitors << behaving(B::Drip, visitors(m_account)) << restricted;
+            << Endpoint::Visitors << behaving(B::Drip, visitors(m_account)) << restricted;
     QTest::newRow("visitors never answer")
-            << Service::Visitors << behaving(B::NeverAnswer) << restricted;
-    QTest::newRow("moods never end") << Service::Moods << behaving(B::Endless) << restricted;
+            << Endpoint::Visitors << behaving(B::NeverAnswer) << restricted;
+    QTest::newRow("moods never end") << Endpoint::Moods << behaving(B::Endless) << restricted;
     QTest::newRow("moods close without answer")
-            << Service::Moods << behaving(B::CloseWithoutAnswer) << restricted;
+            << Endpoint::Moods << behaving(B::CloseWithoutAnswer) << restricted;
     QTest::newRow("portrait reset mid-body")
-            << Service::Portrait << behaving(B::ResetMidBody, portraitGbk(m_account))
+            << Endpoint::Portrait << behaving(B::ResetMidBody, portraitGbk(m_account))
             << QStringList {QStringLiteral("portrait")};
     QTest::newRow("blog redirect loop")
-            << Service::Blog << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
+            << Endpoint::Blog << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
             << QStringList {QStringLiteral("blog")};
     QTest::newRow("music redirect to file")
-            << Service::Music << FakeResponse::redirect("file:///etc/passwd")
+            << Endpoint::Music << FakeResponse::redirect("file:///etc/passwd")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("music redirect to ftp")
-            << Service::Music << FakeResponse::redirect("ftp://127.0.0.1/music")
+            << Endpoint::Music << FakeResponse::redirect("ftp://127.0.0.1/music")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("flower-vine accepts and never answers")
-            << Service::FlowerVine << behaving(B::NeverAnswer)
+            << Endpoint::FlowerVine << behaving(B::NeverAnswer)
             << QStringList {QStringLiteral("vine")};
 }
 
 void TestHostile::misbehavingService()
 {
-    QFETCH(Service, service);
+    QFETCH(Endpoint, endpoint);
     QFETCH(FakeResponse, answer);
     QFETCH(QStringList, emptyKeys);
 
-    m_services->on(routeOf(addressOf(service)), answer);
+    m_services->on(routeOf(addressOf(endpoint)), answer);
     QVERIFY(runQuery(m_account.qq));
     QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
@@ -188,9 +191,9 @@ void TestHostile::misbehavingService()
 void TestHostile::garbageEverywhere()
 {
     const QByteArray noise = garbage(64 * 1024);
-    for (const Service service : {Service::Visitors, Service::Portrait, Service::Moods,
-                                  Service::Blog, Service::Music, Service::FlowerVine}) {
-        m_services->on(routeOf(addressOf(service)),
+    for (const Endpoint endpoint : {Endpoint::Visitors, Endpoint::Portrait, Endpoint::Moods,
+                                    Endpoint::Blog, Endpoint::Music, Endpoint::FlowerVine}) {
+        m_services->on(routeOf(addressOf(endpoint)),
                        FakeResponse::bytes(noise, "application/octet-stream"));
     }
     QVERIFY(runQuery(m_account.qq));

@@ -1,3 +1,4 @@
+#include "config/deployment.h"
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
 #include "lookup/displaywidth.h"
@@ -9,9 +10,11 @@
 #include "web/webclient.h"
 
 #include <csignal>
+#include <unistd.h>
 
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTest>
 
 using namespace DemoAnswers;
@@ -28,14 +31,51 @@ void routeRestricted(FakeServices &services, const DemoAccount &account)
                 FakeResponse::text(R"(_Callback({"code":-10031,"usrinfo":{}});)", "utf-8"));
 }
 
-FakeResponse hangingUp()
+FakeResponse behaving(FakeResponse::Behaviour behaviour)
 {
     FakeResponse r;
-    r.behaviour = FakeResponse::Behaviour::CloseWithoutAnswer;
+    r.behaviour = behaviour;
     return r;
 }
 
+FakeResponse maintenancePage()
+{
+    return FakeResponse::text("<html>Service temporarily unavailable</html>");
+}
+
+// The read end of a pipe that holds `bytes` and then ends.
+int pipeHolding(const QByteArray &bytes)
+{
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return -1;
+    [[maybe_unused]] const ssize_t written = ::write(fds[1], bytes.constData(), bytes.size());
+    ::close(fds[1]);
+    return fds[0];
+}
+
+QString addressOf(Service service, const QString &qq)
+{
+    switch (service) {
+    case Service::Visitors:
+        return Addresses::visitors(qq);
+    case Service::Portrait:
+        return Addresses::portrait(qq);
+    case Service::Moods:
+        return Addresses::moods(qq);
+    case Service::Blog:
+        return Addresses::blog(qq);
+    case Service::Music:
+        return Addresses::music(qq);
+    case Service::FlowerVine:
+        break;
+    }
+    return Addresses::flowerVine(qq);
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(FakeResponse)
 
 class TestLookup : public QObject
 {
@@ -47,17 +87,26 @@ private slots:
 
     void formats_data();
     void formats();
+    void serviceProblems_data();
+    void serviceProblems();
+    void outsideTextStaysInItsField_data();
     void outsideTextStaysInItsField();
+    void tableFitsTheTerminal_data();
+    void tableFitsTheTerminal();
     void orderKeptWhenAnswersComeBackReversed();
-    void parallelBoundRespected();
+    void lanesRunAtOnce_data();
+    void lanesRunAtOnce();
     void refusedLinesAndExitStatus_data();
     void refusedLinesAndExitStatus();
-    void executableReadsStdinAndReportsStatus();
+    void executable_data();
+    void executable();
+    void executableStartsEachLineAsItArrives();
     void executableStopsWholeOnInterrupt();
 
 private:
     QList<LookupResult> lookUp(const QStringList &numbers, int parallel = 4);
-    QProcess *startExecutable(const QStringList &arguments);
+    QProcess *startExecutable(const QStringList &arguments, const QStringList &environment = {},
+                              const QString &shell = {});
 
     std::unique_ptr<FakeServices> m_services;
     std::unique_ptr<WebClient> m_web;
@@ -67,7 +116,7 @@ void TestLookup::init()
 {
     m_services = std::make_unique<FakeServices>();
     QVERIFY(m_services->listen());
-    m_services->setFallback(hangingUp());
+    m_services->setFallback(behaving(FakeResponse::Behaviour::CloseWithoutAnswer));
     m_web = std::make_unique<WebClient>();
     m_web->setProxy(m_services->proxy());
     m_web->setDeadlineMs(5000);
@@ -81,12 +130,14 @@ void TestLookup::cleanup()
 
 QList<LookupResult> TestLookup::lookUp(const QStringList &numbers, int parallel)
 {
-    LookupBatch batch(m_web.get(), numbers, parallel, 0);
+    LookupBatch batch(m_web.get(), parallel, 0);
     QList<LookupResult> results;
     connect(&batch, &LookupBatch::resultReady, this,
             [&results](const LookupResult &r) { results.append(r); });
     QSignalSpy finished(&batch, &LookupBatch::finished);
-    batch.start();
+    for (const QString &number : numbers)
+        batch.add(number);
+    batch.close();
     [&] { QVERIFY(finished.wait(15000)); }();
     return results;
 }
@@ -102,39 +153,44 @@ void TestLookup::formats_data()
     QTest::newRow("public table")
             << QStringLiteral("public") << table
             << "10001       小明              7840分      35级      20首    3篇     37条        "
-               "12人        34567人     120     45      6       78      3\n";
+               "12人        34567人     120       45      6       78         3\n";
     QTest::newRow("public csv") << QStringLiteral("public") << csv
-                                << "10001,小明,7840,35,20,3,37,12,34567,false,120,45,6,78,3\r\n";
+                                << "10001,小明,7840,35,20,3,37,12,34567,false,120,45,6,78,3,ok\r\n";
     QTest::newRow("public json")
             << QStringLiteral("public") << json
             << R"({"qq":"10001","nickname":"小明","points":7840,"level":35,"music":20,)"
                R"("blogs":3,"moods":37,"today_visits":12,"total_visits":34567,)"
                R"("restricted":false,"sunshine":120,"rain":45,"love":6,"nutrition":78,)"
-               R"("vine_level":3})"
+               R"("vine_level":3,"status":"ok","problems":{}})"
                "\n";
     QTest::newRow("restricted table")
             << QStringLiteral("restricted") << table
             << "10001       小明              7840分      35级      20首    3篇     空间有权限  "
-               "空间有权限  空间有权限  120     45      6       78      3\n";
+               "空间有权限  空间有权限  120       45      6       78         3\n";
     QTest::newRow("restricted csv") << QStringLiteral("restricted") << csv
-                                    << "10001,小明,7840,35,20,3,,,,true,120,45,6,78,3\r\n";
+                                    << "10001,小明,7840,35,20,3,,,,true,120,45,6,78,3,ok\r\n";
     QTest::newRow("restricted json")
             << QStringLiteral("restricted") << json
             << R"({"qq":"10001","nickname":"小明","points":7840,"level":35,"music":20,)"
                R"("blogs":3,"moods":null,"today_visits":null,"total_visits":null,)"
                R"("restricted":true,"sunshine":120,"rain":45,"love":6,"nutrition":78,)"
-               R"("vine_level":3})"
+               R"("vine_level":3,"status":"ok","problems":{}})"
                "\n";
     // Not the window's "0分" and "0级": nothing was learnt, so nothing is shown.
-    QTest::newRow("unreachable table") << QStringLiteral("unreachable") << table << "10001\n";
+    QTest::newRow("unreachable table")
+            << QStringLiteral("unreachable") << table
+            << "10001\n  failed: visitors unreachable, portrait unreachable, moods unreachable, "
+               "blog unreachable, music unreachable, flower_vine unreachable\n";
     QTest::newRow("unreachable csv")
-            << QStringLiteral("unreachable") << csv << "10001,,,,,,,,,,,,,,\r\n";
+            << QStringLiteral("unreachable") << csv << "10001,,,,,,,,,,,,,,,failed\r\n";
     QTest::newRow("unreachable json")
             << QStringLiteral("unreachable") << json
             << R"({"qq":"10001","nickname":null,"points":null,"level":null,"music":null,)"
                R"("blogs":null,"moods":null,"today_visits":null,"total_visits":null,)"
                R"("restricted":null,"sunshine":null,"rain":null,"love":null,"nutrition":null,)"
-               R"("vine_level":null})"
+               R"("vine_level":null,"status":"failed","problems":{"visitors":"unreachable",)"
+               R"("portrait":"unreachable","moods":"unreachable","blog":"unreachable",)"
+               R"("music":"unreachable","flower_vine":"unreachable"}})"
                "\n";
 }
 
@@ -150,7 +206,6 @@ void TestLookup::formats()
         routeRestricted(*m_services, DemoAccount {});
     const QList<LookupResult> results = lookUp({QStringLiteral("10001")});
     QCOMPARE(results.size(), 1);
-    QCOMPARE(results.first().failed, account == QLatin1String("unreachable"));
     QCOMPARE(QString::fromUtf8(formatResult(OutputFormat(format), results.first())), line);
     if (OutputFormat(format) == OutputFormat::Table && account != QLatin1String("unreachable")) {
         // The last column starts where its caption does, CJK counted twice.
@@ -162,25 +217,194 @@ void TestLookup::formats()
     }
 }
 
+// One service answers otherwise than the public account's, or all of them do: its values are
+// null, never made up, and the problem gets its name.
+void TestLookup::serviceProblems_data()
+{
+    QTest::addColumn<int>("service"); // -1: every service
+    QTest::addColumn<FakeResponse>("answer");
+    QTest::addColumn<QByteArray>("nulls"); // json fields that must be null
+    QTest::addColumn<QByteArray>("ending"); // the json line's status and problems
+
+    const auto code = [](const char *body) { return FakeResponse::text(body, "utf-8"); };
+    const auto status = [](int httpStatus) {
+        FakeResponse r = FakeResponse::text("<html>error</html>");
+        r.status = httpStatus;
+        return r;
+    };
+    const int all = -1, visitors = int(Service::Visitors), portrait = int(Service::Portrait),
+              moods = int(Service::Moods), blog = int(Service::Blog), music = int(Service::Music),
+              vine = int(Service::FlowerVine);
+
+    QTest::newRow("maintenance pages everywhere")
+            << all << maintenancePage()
+            << QByteArray(R"("nickname":null,"points":null,"level":null,"music":null,)"
+                          R"("blogs":null,"moods":null,"today_visits":null,)"
+                          R"("total_visits":null,"restricted":null,"sunshine":null)")
+            << QByteArray(R"("status":"failed","problems":{"visitors":"not-an-answer",)"
+                          R"("portrait":"not-an-answer","moods":"not-an-answer",)"
+                          R"("blog":"not-an-answer","music":"not-an-answer",)"
+                          R"("flower_vine":"not-an-answer"}})");
+    QTest::newRow("portrait error page")
+            << portrait << maintenancePage()
+            << QByteArray(R"("nickname":null,"points":null,"level":null,)")
+            << QByteArray(R"("status":"partial","problems":{"portrait":"not-an-answer"}})");
+    QTest::newRow("blog 503") << blog << status(503) << QByteArray(R"("blogs":null)")
+                              << QByteArray(
+                                         R"("status":"partial","problems":{"blog":"http-503"}})");
+    QTest::newRow("visitors 429")
+            << visitors << status(429)
+            << QByteArray(R"("today_visits":null,"total_visits":null,"restricted":null)")
+            << QByteArray(R"("status":"partial","problems":{"visitors":"rate-limited"}})");
+    QTest::newRow("moods rate-limited by code")
+            << moods << code(R"(_Callback({"code":-10000,"message":"busy"});)")
+            << QByteArray(R"("moods":null,"today_visits":12)")
+            << QByteArray(R"("status":"partial","problems":{"moods":"rate-limited"}})");
+    QTest::newRow("sign-in needed by subcode")
+            << music << code(R"(jsonCallback({"code":-1,"subcode":-4001,"message":"login"}))")
+            << QByteArray(R"("music":null)")
+            << QByteArray(R"("status":"partial","problems":{"music":"signin-needed"}})");
+    QTest::newRow("blog of a space never opened")
+            << blog << code(R"(_Callback({"code":-4013,"data":{}});)")
+            << QByteArray(R"("blogs":null)")
+            << QByteArray(R"("status":"partial","problems":{"blog":"not-opened"}})");
+    QTest::newRow("closed space")
+            << vine << code(R"({"code":-4014})") << QByteArray(R"("sunshine":null)")
+            << QByteArray(R"("status":"partial","problems":{"flower_vine":"closed"}})");
+    QTest::newRow("busy") << music << code(R"(jsonCallback({"code":-30002}))")
+                          << QByteArray(R"("music":null)")
+                          << QByteArray(R"("status":"partial","problems":{"music":"busy"}})");
+    // Friends only is a finding on the visitor service, a failure on the blog's.
+    QTest::newRow("friends-only visitors")
+            << visitors << code(R"(_Callback({"code":-4009,"data":{}});)")
+            << QByteArray(R"("moods":null,"today_visits":null,"total_visits":null,)"
+                          R"("restricted":true)")
+            << QByteArray(R"("status":"ok","problems":{}})");
+    QTest::newRow("friends-only blog")
+            << blog << code(R"(_Callback({"code":-4009,"subcode":-4009,"data":{}});)")
+            << QByteArray(R"("blogs":null)")
+            << QByteArray(R"("status":"partial","problems":{"blog":"no-permission"}})");
+    QTest::newRow("empty blog list is a true 0")
+            << blog << code(R"(_Callback({"code":0,"data":{"list":[]}});)")
+            << QByteArray(R"("blogs":0,)") << QByteArray(R"("status":"ok","problems":{}})");
+    QTest::newRow("music list in a changed format")
+            << music << code(R"(jsonCallback({"songs":[]}))") << QByteArray(R"("music":null)")
+            << QByteArray(R"("status":"partial","problems":{"music":"not-an-answer"}})");
+    QTest::newRow("visitors hang up")
+            << visitors << behaving(FakeResponse::Behaviour::CloseWithoutAnswer)
+            << QByteArray(R"("today_visits":null,"total_visits":null,"restricted":null)")
+            << QByteArray(R"("status":"partial","problems":{"visitors":"unreachable"}})");
+    QTest::newRow("flower vine never answers")
+            << vine << behaving(FakeResponse::Behaviour::NeverAnswer)
+            << QByteArray(R"("sunshine":null,"rain":null,"love":null,"nutrition":null,)"
+                          R"("vine_level":null)")
+            << QByteArray(R"("status":"partial","problems":{"flower_vine":"timeout"}})");
+}
+
+void TestLookup::serviceProblems()
+{
+    QFETCH(int, service);
+    QFETCH(FakeResponse, answer);
+    QFETCH(QByteArray, nulls);
+    QFETCH(QByteArray, ending);
+
+    const DemoAccount account;
+    routeAccount(*m_services, account);
+    for (int s = 0; s < int(serviceCount); ++s) {
+        if (service < 0 || s == service)
+            m_services->on(routeOf(addressOf(Service(s), account.qq)), answer);
+    }
+    m_web->setDeadlineMs(1000);
+    const QList<LookupResult> results = lookUp({account.qq});
+    QCOMPARE(results.size(), 1);
+    const QByteArray json = formatResult(OutputFormat::Json, results.first());
+    QVERIFY2(json.contains(nulls), json.constData());
+    QVERIFY2(json.endsWith(ending + '\n'), json.constData());
+}
+
+void TestLookup::outsideTextStaysInItsField_data()
+{
+    QTest::addColumn<QString>("nickname");
+    QTest::addColumn<QByteArray>("csvField"); // as it follows "10001,"
+    QTest::addColumn<QByteArray>("jsonField");
+
+    const QByteArray replaced = "\xef\xbf\xbd"; // U+FFFD in UTF-8
+    // The services' own cut drops commas and quotes; line ends and escapes get through.
+    QTest::newRow("line break and escapes")
+            << QStringLiteral("a\r\nb\x1b[31m\x07")
+            << "a" + replaced + replaced + "b" + replaced + "[31m" + replaced + ","
+            << QByteArray(R"("nickname":"a\r\nb\u001b[31m\u0007",)");
+    QTest::newRow("formula") << QStringLiteral("=HYPERLINK(x)") << QByteArray("'=HYPERLINK(x),")
+                             << QByteArray(R"x("nickname":"=HYPERLINK(x)",)x");
+    QTest::newRow("plus, minus, at") << QStringLiteral("-2+3@") << QByteArray("'-2+3@,")
+                                     << QByteArray(R"("nickname":"-2+3@",)");
+    QTest::newRow("leading tab") << QStringLiteral("\tx") << "'" + replaced + "x,"
+                                 << QByteArray(R"("nickname":"\tx",)");
+    QTest::newRow("right-to-left override")
+            << QStringLiteral("ab\u202Ecd") << "ab" + replaced + "cd,"
+            << QByteArray("\"nickname\":\"ab\xe2\x80\xae"
+                          "cd\",");
+}
+
 void TestLookup::outsideTextStaysInItsField()
 {
+    QFETCH(QString, nickname);
+    QFETCH(QByteArray, csvField);
+    QFETCH(QByteArray, jsonField);
+
     DemoAccount account;
-    // The services' own cut drops commas and quotes; line ends and escapes get through.
-    account.nickname = QStringLiteral("a\r\nb\x1b[31m");
+    account.nickname = nickname;
     account.points = 1e300; // beyond the level table
     routeAccount(*m_services, account);
     const LookupResult r = lookUp({QStringLiteral("10001")}).value(0);
     QCOMPARE(r.level, 150);
 
     const QByteArray csv = formatResult(OutputFormat::Csv, r);
-    QVERIFY2(csv.startsWith("10001,\"a\r\nb\x1b[31m\",1" + QByteArray(300, '0') + ",150,"),
+    QVERIFY2(csv.startsWith("10001," + csvField + '1' + QByteArray(300, '0') + ",150,"),
              csv.constData());
     const QByteArray json = formatResult(OutputFormat::Json, r);
-    const QByteArray nickname = "\"nickname\":\"a\\r\\nb\\u001b[31m\",";
-    QVERIFY2(json.contains(nickname), json.constData());
+    QVERIFY2(json.contains(jsonField), json.constData());
     // A terminal is not steered by the name.
     const QByteArray table = formatResult(OutputFormat::Table, r);
-    QVERIFY(!table.contains('\x1b') && table.count('\n') == 1);
+    QVERIFY(!table.contains('\x1b') && !table.contains("\xe2\x80\xae") && table.count('\n') == 1);
+}
+
+void TestLookup::tableFitsTheTerminal_data()
+{
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<bool>("asInAFile");
+
+    QTest::newRow("not a terminal") << 0 << true;
+    QTest::newRow("wide terminal") << 200 << true;
+    QTest::newRow("80 columns") << 80 << false;
+    QTest::newRow("60 columns") << 60 << false;
+    QTest::newRow("24 columns") << 24 << false;
+}
+
+void TestLookup::tableFitsTheTerminal()
+{
+    QFETCH(int, columns);
+    QFETCH(bool, asInAFile);
+
+    DemoAccount account;
+    account.nickname = QStringLiteral("一个很长很长的名字也要放得下才行");
+    routeRestricted(*m_services, account);
+    LookupResult r = lookUp({QStringLiteral("10001")}).value(0);
+    r.status = LookupResult::Status::Partial;
+    r.problems = {{Service::Blog, ServiceOutcome {ServiceProblem::Timeout}},
+                  {Service::Music, ServiceOutcome {ServiceProblem::Http, 502}}};
+
+    const QByteArray shown = formatHeader(OutputFormat::Table, columns)
+            + formatResult(OutputFormat::Table, r, columns);
+    if (asInAFile) {
+        QCOMPARE(shown, formatHeader(OutputFormat::Table) + formatResult(OutputFormat::Table, r));
+        return;
+    }
+    for (const QString &line : QString::fromUtf8(shown).split(u'\n', Qt::SkipEmptyParts))
+        QVERIFY2(displayWidth(line) <= columns, qPrintable(line));
+    // Cut rather than wrapped by the terminal, and every cell still there in some form.
+    QVERIFY(shown.contains("一个很长") && shown.contains("…"));
+    QVERIFY2(shown.count("空间") == 3 && shown.contains("7840分"), shown.constData());
 }
 
 void TestLookup::orderKeptWhenAnswersComeBackReversed()
@@ -196,29 +420,51 @@ void TestLookup::orderKeptWhenAnswersComeBackReversed()
     QCOMPARE(results.size(), 3);
     for (int i = 0; i < numbers.size(); ++i) {
         QCOMPARE(results.at(i).qq, numbers.at(i));
-        QVERIFY(!results.at(i).failed);
+        QCOMPARE(results.at(i).status, LookupResult::Status::Ok);
     }
 }
 
-void TestLookup::parallelBoundRespected()
+void TestLookup::lanesRunAtOnce_data()
 {
-    QStringList numbers;
-    for (int i = 0; i < 9; ++i) {
+    QTest::addColumn<int>("parallel");
+    QTest::addColumn<int>("numbers");
+    QTest::addColumn<int>("delayMs");
+    QTest::addColumn<int>("deadlineMs");
+
+    QTest::newRow("two lanes") << 2 << 9 << 150 << 5000;
+    // Above Qt's six connections per host and manager, and a deadline that a request held back
+    // in a queue for two answers' time would miss.
+    QTest::newRow("sixteen lanes, slow services") << 16 << 16 << 600 << 1500;
+}
+
+void TestLookup::lanesRunAtOnce()
+{
+    QFETCH(int, parallel);
+    QFETCH(int, numbers);
+    QFETCH(int, delayMs);
+    QFETCH(int, deadlineMs);
+
+    QStringList list;
+    for (int i = 0; i < numbers; ++i) {
         DemoAccount account;
         account.qq = QString::number(20000 + i);
-        routeAccount(*m_services, account, 150);
-        numbers.append(account.qq);
+        routeAccount(*m_services, account, delayMs);
+        list.append(account.qq);
     }
+    m_web->setDeadlineMs(deadlineMs);
     // Each number asks six services (no portraits) and each answer closes its connection.
-    const int parallel = 2, perNumber = 6;
+    const int perNumber = 6;
     int most = 0;
     connect(m_services.get(), &FakeServices::requestReceived, this,
             [&] { most = std::max(most, m_services->openConnections()); });
-    const QList<LookupResult> results = lookUp(numbers, parallel);
-    QCOMPARE(results.size(), numbers.size());
-    QCOMPARE(m_services->requests().size(), numbers.size() * perNumber);
+    const QList<LookupResult> results = lookUp(list, parallel);
+    QCOMPARE(results.size(), numbers);
+    for (const LookupResult &r : results)
+        QCOMPARE(statusName(r.status), QStringLiteral("ok"));
+    QCOMPARE(m_services->requests().size(), numbers * perNumber);
     QVERIFY2(most <= parallel * perNumber, QByteArray::number(most).constData());
-    QVERIFY2(most > perNumber, QByteArray::number(most).constData());
+    // More lanes than one at once, and above six per host when there are more than six lanes.
+    QVERIFY2(most > perNumber * std::min(parallel - 1, 6), QByteArray::number(most).constData());
 }
 
 void TestLookup::refusedLinesAndExitStatus_data()
@@ -228,18 +474,24 @@ void TestLookup::refusedLinesAndExitStatus_data()
     QTest::addColumn<QStringList>("complaints");
     QTest::addColumn<int>("status");
 
-    QTest::newRow("all good, blanks and comments")
-            << QByteArray("10001\n\n  \n# friends\n10001\r\n") << QStringList {"10001", "10001"}
-            << QStringList {} << 0;
+    QTest::newRow("all good, blanks, comments and blanks around numbers")
+            << QByteArray("10001\n\n  \n# friends\n10001\r\n 10001\n10001 \t\n")
+            << QStringList {"10001", "10001", "10001", "10001"} << QStringList {} << 0;
     QTest::newRow("refused lines named")
-            << QByteArray("10001\n 10001\n1234\n１２３４５\n10001")
+            << QByteArray("10001\n1234\n１２３４５\n1\u202E0001\n" + QByteArray(5000, '7')
+                          + "\n10001")
             << QStringList {"10001", "10001"}
-            << QStringList {R"(line 2: " 10001" refused: 您输入的内容错误!QQ号为纯数字!)",
-                            R"(line 3: "1234" refused: QQ号码位数不正确!)",
-                            R"(line 4: "１２３４５" refused: 您输入的内容错误!QQ号为纯数字!)"}
+            << QStringList {R"(line 2: "1234" refused: a QQ number has 5 to 10 digits)",
+                            R"(line 3: "１２３４５" refused: a QQ number is digits only)",
+                            "line 4: \"1\uFFFD0001\" refused: a QQ number is digits only",
+                            "line 5: \"" + QString(40, u'7') + "…\" refused: the line is too long"}
             << 1;
-    QTest::newRow("failed number") << QByteArray("10001\n55555\n") << QStringList {"10001", "55555"}
-                                   << QStringList {} << 1;
+    QTest::newRow("failed number")
+            << QByteArray("10001\n55555\n") << QStringList {"10001", "55555"}
+            << QStringList {"55555: failed: visitors unreachable, portrait unreachable, moods "
+                            "unreachable, blog unreachable, music unreachable, flower_vine "
+                            "unreachable"}
+            << 1;
 }
 
 void TestLookup::refusedLinesAndExitStatus()
@@ -252,14 +504,19 @@ void TestLookup::refusedLinesAndExitStatus()
     routeAccount(*m_services, DemoAccount {});
     QByteArray out, err;
     LookupProgram::Terminal terminal;
-    terminal.out = [&out](const QByteArray &b) { out += b; };
+    terminal.out = [&out](const QByteArray &b) {
+        out += b;
+        return 0;
+    };
     terminal.err = [&err](const QByteArray &b) { err += b; };
     LookupOptions options;
     options.format = OutputFormat::Csv;
-    LookupProgram program(m_web.get(), options, LookupInput::fromLines(input), terminal);
+    const int fd = pipeHolding(input);
+    LookupProgram program(m_web.get(), options, fd, terminal);
     QSignalSpy finished(&program, &LookupProgram::finished);
     program.start();
     QVERIFY(finished.wait(15000));
+    ::close(fd);
     QCOMPARE(finished.first().first().toInt(), status);
 
     QStringList lines = QString::fromUtf8(out).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
@@ -273,31 +530,150 @@ void TestLookup::refusedLinesAndExitStatus()
     QCOMPARE(QString::fromUtf8(err).split(u'\n', Qt::SkipEmptyParts), expectedErr);
 }
 
-QProcess *TestLookup::startExecutable(const QStringList &arguments)
+// `shell`, when given, runs the program through bash as "$0" with its arguments as "$@".
+QProcess *TestLookup::startExecutable(const QStringList &arguments, const QStringList &environment,
+                                      const QString &shell)
 {
     auto *process = new QProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("http_proxy"),
                QStringLiteral("http://127.0.0.1:%1").arg(m_services->port()));
-    env.remove(QStringLiteral("no_proxy"));
-    env.remove(QStringLiteral("NO_PROXY"));
+    for (const char *name : {"no_proxy", "NO_PROXY", "LANG", "LC_ALL", "LC_MESSAGES"})
+        env.remove(QLatin1String(name));
+    for (const QString &assignment : environment)
+        env.insert(assignment.section(u'=', 0, 0), assignment.section(u'=', 1));
     process->setProcessEnvironment(env);
-    process->start(QStringLiteral(MIRELO_LOOKUP_EXECUTABLE), arguments);
+    const QString program = QStringLiteral(MIRELO_LOOKUP_EXECUTABLE);
+    if (shell.isEmpty())
+        process->start(program, arguments);
+    else
+        process->start(QStringLiteral("/bin/bash"),
+                       QStringList {QStringLiteral("-c"), shell, program} + arguments);
     return process;
 }
 
-void TestLookup::executableReadsStdinAndReportsStatus()
+// The real program, from outside: what reaches its standard output and error, and its status.
+void TestLookup::executable_data()
+{
+    QTest::addColumn<QString>("services"); // public, slow, maintenance, formula or refused
+    QTest::addColumn<QString>("shell");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("environment");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("out"); // how standard output starts
+    QTest::addColumn<QByteArray>("err"); // a part of standard error
+    QTest::addColumn<int>("maxRequests"); // -1: any number
+
+    const QString pub = QStringLiteral("public");
+    const QStringList none;
+    const QStringList csv = {QStringLiteral("--format"), QStringLiteral("csv")};
+    const QStringList two = {QStringLiteral("10001"), QStringLiteral("10002")};
+    const QByteArray fullDisk = "cannot write the results: No space left on device";
+
+    QTest::newRow("version") << pub << QString() << QStringList {"--version"} << none << 0
+                             << "mirelo-lookup " + QByteArray(Deployment::version) + "\n"
+                             << QByteArray() << 0;
+    QTest::newRow("results to a full disk") << pub << R"("$0" "$@" > /dev/full)" << two << none << 2
+                                            << QByteArray() << fullDisk << -1;
+    QTest::newRow("csv to a full disk") << pub << R"("$0" "$@" > /dev/full)" << csv + two << none
+                                        << 2 << QByteArray() << fullDisk << 0;
+    QTest::newRow("help to a full disk")
+            << pub << R"("$0" "$@" > /dev/full)" << QStringList {"--help"} << none << 2
+            << QByteArray() << fullDisk << 0;
+    QTest::newRow("version to a closed output")
+            << pub << R"("$0" "$@" >&-)" << QStringList {"--version"} << none << 2 << QByteArray()
+            << QByteArray("cannot write the results: Bad file descriptor") << 0;
+    QTest::newRow("results to a closed output")
+            << pub << R"("$0" "$@" >&-)" << two << none << 2 << QByteArray()
+            << QByteArray("cannot write the results: Bad file descriptor") << 0;
+    // The reader goes after one line: nothing more is started, nothing said, and the status
+    // tells the pipe was closed.
+    QTest::newRow("head -1") << QStringLiteral(
+            "slow") << R"(yes 10001 | head -400000 | "$0" "$@" | head -1; exit ${PIPESTATUS[2]})"
+                             << QStringList {"--parallel", "1"} << none
+                             << LookupProgram::brokenPipeStatus
+                             << QByteArray(R"({"qq":"10001","nickname":"小明")") << QByteArray()
+                             << 6 * 3;
+    QTest::newRow("maintenance pages")
+            << QStringLiteral("maintenance") << QString() << QStringList {"10001"} << none << 1
+            << QByteArray(R"({"qq":"10001","nickname":null,"points":null,"level":null,)")
+            << QByteArray("mirelo-lookup: 10001: failed: visitors not-an-answer, portrait "
+                          "not-an-answer, moods not-an-answer,")
+            << -1;
+    QTest::newRow("refused proxy")
+            << QStringLiteral("refused") << QString() << QStringList {"10001"} << none << 1
+            << QByteArray(R"({"qq":"10001","nickname":null,)")
+            << QByteArray("mirelo-lookup: 10001: failed: visitors unreachable, portrait "
+                          "unreachable,")
+            << -1;
+    QTest::newRow("formula in csv")
+            << QStringLiteral("formula") << QString() << csv + QStringList {"10001"} << none << 0
+            << QByteArray("qq,nickname,") << QByteArray() << -1;
+    QTest::newRow("unreadable input")
+            << pub << R"("$0" "$@" < /)" << none << none << 2 << QByteArray()
+            << QByteArray("cannot read the numbers: ") << 0;
+    QTest::newRow("Chinese locale")
+            << pub << QString() << QStringList {"1234"} << QStringList {"LANG=zh_CN.UTF-8"} << 1
+            << QByteArray() << QByteArray("第 1 个参数：“1234”被拒绝：QQ号码应为5到10位数字") << 0;
+    QTest::newRow("C locale over LANG")
+            << pub << QString() << QStringList {"1234"}
+            << QStringList {"LANG=zh_CN.UTF-8", "LC_ALL=C"} << 1 << QByteArray()
+            << QByteArray("argument 1: \"1234\" refused: a QQ number has 5 to 10 digits") << 0;
+}
+
+void TestLookup::executable()
+{
+    QFETCH(QString, services);
+    QFETCH(QString, shell);
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, environment);
+    QFETCH(int, status);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(int, maxRequests);
+
+    DemoAccount account;
+    if (services == QLatin1String("formula"))
+        account.nickname = QStringLiteral("=HYPERLINK(\"http://x.invalid\"\x07)");
+    if (services != QLatin1String("maintenance"))
+        routeAccount(*m_services, account, services == QLatin1String("slow") ? 250 : 0);
+    m_services->setFallback(maintenancePage());
+    if (services == QLatin1String("refused")) {
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        environment.append(
+                QStringLiteral("http_proxy=http://127.0.0.1:%1").arg(closed.serverPort()));
+    }
+
+    QProcess *process = startExecutable(arguments, environment, shell);
+    // The fake services live on this thread: wait without blocking it.
+    QTRY_COMPARE_WITH_TIMEOUT(process->state(), QProcess::NotRunning, 20000);
+    const QByteArray stdOut = process->readAllStandardOutput();
+    const QByteArray stdErr = process->readAllStandardError();
+    QVERIFY2(stdOut.startsWith(out), stdOut.constData());
+    QVERIFY2(stdErr.contains(err), stdErr.constData());
+    QCOMPARE(process->exitCode(), status);
+    if (maxRequests >= 0)
+        QVERIFY2(m_services->requests().size() <= maxRequests,
+                 QByteArray::number(m_services->requests().size()).constData());
+    if (services == QLatin1String("formula"))
+        QVERIFY2(stdOut.contains("\r\n10001,'=HYPERLINK(http://x.invalid\xef\xbf\xbd),"),
+                 stdOut.constData());
+}
+
+void TestLookup::executableStartsEachLineAsItArrives()
 {
     routeAccount(*m_services, DemoAccount {});
     QProcess *process = startExecutable({QStringLiteral("--format"), QStringLiteral("json")});
-    process->write("10001\nx10001\n");
+    process->write("10001\n");
+    // The first result comes while the input is still open.
+    QTRY_VERIFY_WITH_TIMEOUT(process->canReadLine(), 15000);
+    QVERIFY(process->readLine().startsWith(R"({"qq":"10001","nickname":"小明","points":7840,)"));
+    process->write("x10001\n10001\n");
     process->closeWriteChannel();
-    // The fake services live on this thread: wait without blocking it.
     QTRY_COMPARE_WITH_TIMEOUT(process->state(), QProcess::NotRunning, 15000);
     QCOMPARE(process->exitCode(), 1);
-    const QByteArray out = process->readAllStandardOutput();
-    QVERIFY2(out.startsWith(R"({"qq":"10001","nickname":"小明","points":7840,)"), out.constData());
-    QCOMPARE(out.count('\n'), 1);
+    QCOMPARE(process->readAllStandardOutput().count('\n'), 1);
     QVERIFY(process->readAllStandardError().contains("line 2: \"x10001\" refused"));
 
     QProcess *usage = startExecutable({QStringLiteral("--format"), QStringLiteral("xml")});
@@ -308,9 +684,7 @@ void TestLookup::executableReadsStdinAndReportsStatus()
 void TestLookup::executableStopsWholeOnInterrupt()
 {
     routeAccount(*m_services, DemoAccount {});
-    FakeResponse silent;
-    silent.behaviour = FakeResponse::Behaviour::NeverAnswer;
-    m_services->setFallback(silent);
+    m_services->setFallback(behaving(FakeResponse::Behaviour::NeverAnswer));
     QProcess *process = startExecutable({QStringLiteral("--format"), QStringLiteral("csv"),
                                          QStringLiteral("--parallel"), QStringLiteral("1"),
                                          QStringLiteral("10001"), QStringLiteral("10002")});

@@ -308,12 +308,12 @@ void TestQuery::cellsFollowStepOrderWhatever()
     // The later a step, the sooner its answer comes.
     DemoAccount account;
     routeAccount(*m_services, account);
-    const QList<QPair<Service, int>> delays = {
-            {Service::Visitors, 700}, {Service::Portrait, 600}, {Service::Moods, 500},
-            {Service::Blog, 400},     {Service::Music, 300},    {Service::FlowerVine, 0},
+    const QList<QPair<Endpoint, int>> delays = {
+            {Endpoint::Visitors, 700}, {Endpoint::Portrait, 600}, {Endpoint::Moods, 500},
+            {Endpoint::Blog, 400},     {Endpoint::Music, 300},    {Endpoint::FlowerVine, 0},
     };
-    for (const auto &[service, delay] : delays) {
-        ServiceAnswer row = serviceAnswer(account, service);
+    for (const auto &[endpoint, delay] : delays) {
+        ServiceAnswer row = serviceAnswer(account, endpoint);
         row.response.delayMs = delay;
         m_services->on(routeOf(row.address), row.response);
     }

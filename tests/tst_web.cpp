@@ -20,6 +20,7 @@
 
 Q_DECLARE_METATYPE(FakeResponse)
 Q_DECLARE_METATYPE(Transfer::Kind)
+Q_DECLARE_METATYPE(FetchResult::Failure)
 
 namespace {
 
@@ -180,6 +181,21 @@ private slots:
                 << QByteArray() << https << QByteArray() << plainUrl << 0;
         QTest::newRow("https, no_proxy")
                 << http << https << QByteArray(".qq.com") << secureUrl << 0;
+        // no_proxy as curl and wget read it.
+        QTest::newRow("domain covers its hosts")
+                << http << https << QByteArray("qq.com") << plainUrl << 0;
+        QTest::newRow("everything") << http << https << QByteArray("*") << plainUrl << 0;
+        QTest::newRow("a list with blanks")
+                << http << https << QByteArray("localhost, example.org ,QZONE.qq.com") << plainUrl
+                << 0;
+        QTest::newRow("the port named")
+                << http << https << QByteArray("qq.com:80") << plainUrl << 0;
+        QTest::newRow("another port")
+                << http << https << QByteArray("qq.com:8080") << plainUrl << 18001;
+        QTest::newRow("a name that only ends alike")
+                << http << https << QByteArray("zone.qq.com,q.com") << plainUrl << 18001;
+        QTest::newRow("upper-case variable")
+                << http << https << QByteArray("NO_PROXY=qq.com") << plainUrl << 0;
     }
 
     void proxyFollowsTheScheme()
@@ -189,9 +205,15 @@ private slots:
         QFETCH(QByteArray, noProxy);
         QFETCH(QString, url);
         QFETCH(int, port);
+        const bool upper = noProxy.startsWith("NO_PROXY=");
+        const QByteArray noProxyValue = upper ? noProxy.mid(9) : noProxy;
         const QList<QPair<const char *, QByteArray>> wanted
-                = {{"http_proxy", httpProxy}, {"https_proxy", httpsProxy}, {"no_proxy", noProxy},
-                   {"HTTP_PROXY", {}},        {"HTTPS_PROXY", {}},         {"NO_PROXY", {}}};
+                = {{"http_proxy", httpProxy},
+                   {"https_proxy", httpsProxy},
+                   {"no_proxy", upper ? QByteArray() : noProxyValue},
+                   {"HTTP_PROXY", {}},
+                   {"HTTPS_PROXY", {}},
+                   {"NO_PROXY", upper ? noProxyValue : QByteArray()}};
         QList<QPair<const char *, QByteArray>> saved;
         const auto set = [](const auto &variables) {
             for (const auto &[name, value] : variables)
@@ -356,43 +378,68 @@ private slots:
     {
         QTest::addColumn<FakeResponse>("answer");
         QTest::addColumn<int>("deadlineMs");
+        QTest::addColumn<FetchResult::Failure>("failure");
 
+        const auto unreachable = FetchResult::Failure::Unreachable;
+        const auto timeout = FetchResult::Failure::Timeout;
         QTest::newRow("closed without answer")
-                << behaving(Behaviour::CloseWithoutAnswer) << testDeadlineMs;
+                << behaving(Behaviour::CloseWithoutAnswer) << testDeadlineMs << unreachable;
         QTest::newRow("reset mid-body")
-                << behaving(Behaviour::ResetMidBody, QByteArray(100000, 'a')) << testDeadlineMs;
+                << behaving(Behaviour::ResetMidBody, QByteArray(100000, 'a')) << testDeadlineMs
+                << unreachable;
         FakeResponse brokenErrorPage = behaving(Behaviour::ResetMidBody, QByteArray(100000, 'e'));
         brokenErrorPage.status = 404;
-        QTest::newRow("404 page cut off") << brokenErrorPage << testDeadlineMs;
+        QTest::newRow("404 page cut off") << brokenErrorPage << testDeadlineMs << unreachable;
         FakeResponse shortBody = FakeResponse::text("only this");
         shortBody.declaredLength = 100;
-        QTest::newRow("body shorter than announced") << shortBody << testDeadlineMs;
-        QTest::newRow("never answers") << behaving(Behaviour::NeverAnswer) << 300;
+        QTest::newRow("body shorter than announced") << shortBody << testDeadlineMs << unreachable;
+        QTest::newRow("never answers") << behaving(Behaviour::NeverAnswer) << 300 << timeout;
         // A byte every 50 ms: never silent long enough for an idle timeout, done after 2 s.
         FakeResponse drip = behaving(Behaviour::Drip, QByteArray(40, 'd'));
         drip.dripIntervalMs = 50;
-        QTest::newRow("dripping past the deadline") << drip << 300;
+        QTest::newRow("dripping past the deadline") << drip << 300 << timeout;
         FakeResponse late = FakeResponse::text("late");
         late.delayMs = 2000;
-        QTest::newRow("answer after the deadline") << late << 300;
+        QTest::newRow("answer after the deadline") << late << 300 << timeout;
     }
 
     void transportFailures()
     {
         QFETCH(FakeResponse, answer);
         QFETCH(int, deadlineMs);
+        QFETCH(FetchResult::Failure, failure);
         m_fake->on(QStringLiteral("/x"), answer);
         m_client->setDeadlineMs(deadlineMs);
         for (const Transfer::Kind kind :
              {Transfer::Kind::GetBody, Transfer::Kind::OpenUrl, Transfer::Kind::Download}) {
             const FetchResult r = fetch(kind, QStringLiteral("http://qzone-music.qq.com/x"));
             QVERIFY(!r.ok);
+            QCOMPARE(r.failure, failure);
             QVERIFY(r.body.isEmpty());
             QVERIFY(r.text.isEmpty());
             QVERIFY(!r.error.isEmpty());
         }
         // Whatever happened, the client let go of every connection.
         QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 0, testDeadlineMs);
+    }
+
+    void deadlineCountsFromSending()
+    {
+        // Qt opens six connections per host and holds the seventh and eighth request back
+        // until two answers have come: that wait is not the service's.
+        FakeResponse slow = FakeResponse::text("slow");
+        slow.delayMs = 800;
+        m_fake->on(QStringLiteral("/slow"), slow);
+        m_client->setDeadlineMs(1200);
+        std::vector<std::unique_ptr<Transfer>> transfers;
+        for (int i = 0; i < 8; ++i)
+            transfers.push_back(
+                    m_client->startGetBody(QStringLiteral("http://b1.qzone.qq.com/slow")));
+        for (const auto &transfer : transfers) {
+            const FetchResult r = QCoro::waitFor(transfer->wait());
+            QVERIFY2(r.ok, qPrintable(r.error));
+        }
+        QCOMPARE(m_fake->requests().size(), 8);
     }
 
     void refusedProxyFails()
@@ -402,6 +449,7 @@ private slots:
         const FetchResult r
                 = QCoro::waitFor(m_client->GetBody(QStringLiteral("http://g.qzone.qq.com/")));
         QVERIFY(!r.ok);
+        QCOMPARE(r.failure, FetchResult::Failure::Unreachable);
         QVERIFY(!r.error.isEmpty());
     }
 

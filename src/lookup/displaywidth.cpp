@@ -16,21 +16,32 @@ bool isWide(char32_t c)
             || (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
 }
 
+int charWidth(char32_t c)
+{
+    switch (QChar::category(c)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+        return 0;
+    default:
+        return isWide(c) ? 2 : 1;
+    }
+}
+
+// The embeddings, overrides, isolates and marks of the bidirectional algorithm.
+bool isBidiControl(char16_t c)
+{
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
+            || (c >= 0x2066 && c <= 0x2069);
+}
+
 } // namespace
 
 int displayWidth(const QString &text)
 {
     int width = 0;
-    for (const char32_t c : text.toUcs4()) {
-        switch (QChar::category(c)) {
-        case QChar::Mark_NonSpacing:
-        case QChar::Mark_Enclosing:
-        case QChar::Other_Format:
-            break;
-        default:
-            width += isWide(c) ? 2 : 1;
-        }
-    }
+    for (const char32_t c : text.toUcs4())
+        width += charWidth(c);
     return width;
 }
 
@@ -40,11 +51,27 @@ QString padToWidth(const QString &text, int width)
     return missing > 0 ? text + QString(missing, u' ') : text;
 }
 
+QString cutToWidth(const QString &text, int width)
+{
+    if (displayWidth(text) <= width)
+        return text;
+    QString out;
+    int used = 0;
+    const int room = width - 1; // for the "…"
+    for (const char32_t c : text.toUcs4()) {
+        if (used + charWidth(c) > room)
+            break;
+        used += charWidth(c);
+        out += QString::fromUcs4(&c, 1);
+    }
+    return width > 0 ? out + u'…' : out;
+}
+
 QString printableText(const QString &text)
 {
     QString out = text;
     for (QChar &c : out) {
-        if (c.category() == QChar::Other_Control)
+        if (c.category() == QChar::Other_Control || isBidiControl(c.unicode()))
             c = QChar::ReplacementCharacter;
     }
     return out;

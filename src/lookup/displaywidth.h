@@ -7,5 +7,8 @@
 int displayWidth(const QString &text);
 // `text` followed by spaces up to `width` columns (never cut).
 QString padToWidth(const QString &text, int width);
-// `text` with control characters replaced, so outside text cannot steer the terminal.
+// `text` cut to at most `width` columns, a cut marked with "…".
+QString cutToWidth(const QString &text, int width);
+// `text` with control characters and bidirectional controls replaced, so outside text can
+// neither steer the terminal nor turn the text around it.
 QString printableText(const QString &text);

@@ -2,38 +2,57 @@
 
 #include "query/qqnumber.h"
 
+#include <QCoreApplication>
+
 namespace {
 
-void take(LookupInput &input, const QString &origin, const QString &text)
+bool isBlank(QChar c)
 {
-    if (const std::optional<QqNumber::Problem> problem = QqNumber::check(text))
-        input.refused.append({origin, text, problem->message});
-    else
-        input.numbers.append(text);
+    // What QByteArray::trimmed() takes away from a line: the skipped blank lines' rule.
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r';
+}
+
+QString trimmedBlanks(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && isBlank(text.at(begin)))
+        ++begin;
+    while (end > begin && isBlank(text.at(end - 1)))
+        --end;
+    return text.mid(begin, end - begin);
+}
+
+QString refusalText(QqNumber::Problem::Kind kind)
+{
+    switch (kind) {
+    case QqNumber::Problem::Kind::Empty:
+        return QCoreApplication::translate("LookupInput", "no number");
+    case QqNumber::Problem::Kind::Length:
+        return QCoreApplication::translate("LookupInput", "a QQ number has 5 to 10 digits");
+    case QqNumber::Problem::Kind::NotDigits:
+        break;
+    }
+    return QCoreApplication::translate("LookupInput", "a QQ number is digits only");
 }
 
 } // namespace
 
-LookupInput LookupInput::fromArguments(const QStringList &arguments)
+namespace LookupInput {
+
+CheckedNumber check(const QString &given)
 {
-    LookupInput input;
-    for (qsizetype i = 0; i < arguments.size(); ++i)
-        take(input, QStringLiteral("argument %1").arg(i + 1), arguments.at(i));
-    return input;
+    CheckedNumber checked;
+    checked.number = trimmedBlanks(given);
+    if (const std::optional<QqNumber::Problem> problem = QqNumber::check(checked.number))
+        checked.refusal = refusalText(problem->kind);
+    return checked;
 }
 
-LookupInput LookupInput::fromLines(const QByteArray &text)
+bool isSkipped(const QByteArray &line)
 {
-    LookupInput input;
-    const QList<QByteArray> lines = text.split('\n');
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        QByteArray line = lines.at(i);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const QByteArray trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith('#'))
-            continue;
-        take(input, QStringLiteral("line %1").arg(i + 1), QString::fromUtf8(line));
-    }
-    return input;
+    const QByteArray trimmed = line.trimmed();
+    return trimmed.isEmpty() || trimmed.startsWith('#');
 }
+
+} // namespace LookupInput

@@ -1,26 +1,22 @@
 #pragma once
 
+#include <optional>
+
 #include <QByteArray>
-#include <QList>
 #include <QString>
-#include <QStringList>
 
-// The numbers to look up, each checked by the window's rule.
-struct LookupInput
+// One number as the user gave it, checked by the window's rule once the spaces and tabs around
+// it are gone (as for the blank lines that are skipped).
+struct CheckedNumber
 {
-    struct Refusal
-    {
-        QString origin; // "line 3", "argument 2"
-        QString text;
-        QString reason; // the window's message
-    };
-
-    QStringList numbers; // accepted, in the order given
-    QList<Refusal> refused;
-
-    // Numbers given on the command line, every one of them checked.
-    static LookupInput fromArguments(const QStringList &arguments);
-    // One number per line; blank lines and lines starting with "#" are skipped. Line ends
-    // (LF or CRLF) are not part of the number; any other blank is.
-    static LookupInput fromLines(const QByteArray &text);
+    QString number; // trimmed
+    std::optional<QString> refusal; // why it is refused, in the user's language
 };
+
+namespace LookupInput {
+
+CheckedNumber check(const QString &given);
+// Whether an input line carries nothing to look up: blank, or a comment starting with "#".
+bool isSkipped(const QByteArray &line);
+
+} // namespace LookupInput

@@ -1,24 +1,20 @@
 #include "lookup/lookupoptions.h"
 
+#include "config/deployment.h"
 #include "lookup/lookupbatch.h"
 
 #include <QCommandLineParser>
 
 namespace {
 
-const QCommandLineOption formatOption(QStringLiteral("format"),
-                                      QStringLiteral("table, csv or json."),
+// The parser's own help is not used (see helpText()), so the options need no descriptions.
+const QCommandLineOption formatOption(QStringLiteral("format"), QString(),
                                       QStringLiteral("format"));
-const QCommandLineOption parallelOption(QStringLiteral("parallel"),
-                                        QStringLiteral("Numbers in flight at once."),
-                                        QStringLiteral("N"));
-const QCommandLineOption intervalOption(QStringLiteral("interval"),
-                                        QStringLiteral("Pause between starting numbers."),
+const QCommandLineOption parallelOption(QStringLiteral("parallel"), QString(), QStringLiteral("N"));
+const QCommandLineOption intervalOption(QStringLiteral("interval"), QString(),
                                         QStringLiteral("MS"));
-const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
-                                    QStringLiteral("Show this help."));
-const QCommandLineOption versionOption(QStringLiteral("version"),
-                                       QStringLiteral("Show the version."));
+const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QString());
+const QCommandLineOption versionOption(QStringLiteral("version"), QString());
 
 // A whole decimal number in [low, high], or nothing.
 std::optional<int> numberIn(const QString &text, int low, int high)
@@ -70,20 +66,20 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
     if (parser.isSet(formatOption)) {
         options.format = outputFormatNamed(parser.value(formatOption));
         if (!options.format)
-            return usageError(QStringLiteral("--format wants table, csv or json"));
+            return usageError(tr("--format wants table, csv or json"));
     }
     if (parser.isSet(parallelOption)) {
         const auto parallel = numberIn(parser.value(parallelOption), 1, LookupBatch::maxParallel);
         if (!parallel)
-            return usageError(QStringLiteral("--parallel wants a number from 1 to %1")
-                                      .arg(LookupBatch::maxParallel));
+            return usageError(
+                    tr("--parallel wants a number from 1 to %1").arg(LookupBatch::maxParallel));
         options.parallel = *parallel;
     }
     if (parser.isSet(intervalOption)) {
         // An hour between two numbers is already more than anyone means.
         const auto interval = numberIn(parser.value(intervalOption), 0, 3'600'000);
         if (!interval)
-            return usageError(QStringLiteral("--interval wants milliseconds from 0 to 3600000"));
+            return usageError(tr("--interval wants milliseconds from 0 to 3600000"));
         options.intervalMs = *interval;
     }
     options.numbers = parser.positionalArguments();
@@ -92,29 +88,56 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
 
 QString LookupOptions::helpText()
 {
-    return QStringLiteral(
-                   "Usage: mirelo-lookup [options] [NUMBER...]\n"
-                   "Looks up the public QZone values of QQ numbers, as Mirelo's window does,\n"
-                   "and prints one result per number in the order given. Without numbers it\n"
-                   "reads them from standard input, one per line (blank lines and lines\n"
-                   "starting with # are skipped).\n"
-                   "\n"
-                   "Options:\n"
-                   "  --format FORMAT  table (default on a terminal), csv or json (default\n"
-                   "                   otherwise: one JSON object per line)\n"
-                   "  --parallel N     numbers in flight at once, 1 to %2 (default %3)\n"
-                   "  --interval MS    pause between starting two numbers (default 0)\n"
-                   "  -h, --help       show this help\n"
-                   "  --version        show the version\n"
-                   "\n"
-                   "Fields of csv and json, in order:\n"
-                   "%1"
-                   "A value that could not be fetched is null (an empty csv field). A space\n"
-                   "open to friends only has restricted true and its visit and mood counts null.\n"
-                   "\n"
-                   "Exit status: 0 every number looked up, 1 a number refused or failed,\n"
-                   "2 usage error, 130 stopped by Ctrl-C.\n")
+    return tr("Usage: mirelo-lookup [options] [NUMBER...]\n"
+              "Looks up the public QZone values of QQ numbers, as Mirelo's window does,\n"
+              "and prints one result per number in the order given. Without numbers it\n"
+              "reads them from standard input, one per line, and starts each as soon as\n"
+              "its line arrives (blank lines and lines starting with # are skipped;\n"
+              "spaces and tabs around a number are ignored).\n"
+              "\n"
+              "Options:\n"
+              "  --format FORMAT  table (default on a terminal), csv or json (default\n"
+              "                   otherwise: one JSON object per line)\n"
+              "  --parallel N     numbers in flight at once, 1 to %2 (default %3)\n"
+              "  --interval MS    pause between starting two numbers (default 0)\n"
+              "  -h, --help       show this help\n"
+              "  --version        show the version\n"
+              "\n"
+              "Fields of csv and json, in order:\n"
+              "%1"
+              "json adds \"problems\": {service: problem} for each service that failed.\n"
+              "\n"
+              "A value is given only when its service answered; otherwise it is null (an\n"
+              "empty csv field), never 0. status is ok (every service answered), partial\n"
+              "or failed (none did); a number that is not ok also gets a line on standard\n"
+              "error, e.g. \"10001: partial: moods rate-limited, blog unreachable\".\n"
+              "Services: visitors, portrait, moods, blog, music, flower_vine.\n"
+              "Problems: unreachable (no connection), timeout, http-NNN (an HTTP error),\n"
+              "not-an-answer (no expected marker: an error page, a changed format), and\n"
+              "those a service names: signin-needed, rate-limited, not-opened, closed,\n"
+              "busy, no-permission. A space open to friends only (no-permission from\n"
+              "visitors or moods) is no failure: restricted is true, and its visit and\n"
+              "mood counts are null.\n"
+              "\n"
+              "csv text that starts with = + - @, a tab or a carriage return gets a\n"
+              "leading ' so spreadsheets show it as text; control characters become\n"
+              "U+FFFD. json is exact.\n"
+              "\n"
+              "Exit status: 0 every number ok, 1 a number refused, partial or failed,\n"
+              "2 usage error or an unreadable input or unwritable output, 130 stopped by\n"
+              "Ctrl-C, 141 output closed by its reader (e.g. | head).\n")
             .arg(wrappedFieldNames())
             .arg(LookupBatch::maxParallel)
             .arg(LookupBatch::defaultParallel);
+}
+
+QString LookupOptions::usageErrorText(const QString &error)
+{
+    return QStringLiteral("mirelo-lookup: %1\n").arg(error) + tr("Try 'mirelo-lookup --help'.")
+            + u'\n';
+}
+
+QString LookupOptions::versionText()
+{
+    return QStringLiteral("mirelo-lookup %1\n").arg(QLatin1String(Deployment::version));
 }

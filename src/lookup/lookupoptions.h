@@ -3,12 +3,16 @@
 #include "lookup/lookupbatch.h"
 #include "lookup/resultformats.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 // What the command line asks for.
 struct LookupOptions
 {
+    Q_DECLARE_TR_FUNCTIONS(LookupOptions)
+
+public:
     enum class Action { Run, Help, Version, UsageError };
 
     Action action = Action::Run;
@@ -22,4 +26,8 @@ struct LookupOptions
     // `arguments` as in QCoreApplication::arguments(), the program's name first.
     static LookupOptions parse(const QStringList &arguments);
     static QString helpText();
+    // The lines that report a usage error.
+    static QString usageErrorText(const QString &error);
+    // "mirelo-lookup 6.0.0.585": the project's one version.
+    static QString versionText();
 };

@@ -1,15 +1,21 @@
 #include "lookup/lookupprogram.h"
 
 #include "lookup/displaywidth.h"
+#include "lookup/linereader.h"
 #include "lookup/lookupbatch.h"
+#include "lookup/lookupinput.h"
 #include "lookup/resultformats.h"
+#include "lookup/statuswords.h"
 
-LookupProgram::LookupProgram(WebClient *web, LookupOptions options, LookupInput input,
-                             Terminal terminal, QObject *parent)
+#include <cerrno>
+#include <cstring>
+
+LookupProgram::LookupProgram(WebClient *web, LookupOptions options, int inputFd, Terminal terminal,
+                             QObject *parent)
     : QObject(parent)
     , m_web(web)
     , m_options(std::move(options))
-    , m_input(std::move(input))
+    , m_inputFd(inputFd)
     , m_terminal(std::move(terminal))
     , m_format(m_options.format.value_or(m_terminal.outIsTerminal ? OutputFormat::Table
                                                                   : OutputFormat::Json))
@@ -19,40 +25,81 @@ LookupProgram::~LookupProgram() = default;
 
 void LookupProgram::start()
 {
-    for (const LookupInput::Refusal &refusal : m_input.refused) {
-        // Cut and cleaned: the line is echoed to a terminal as the user gave it.
-        QString shown = printableText(refusal.text.left(40));
-        if (refusal.text.size() > 40)
-            shown += QStringLiteral("…");
-        m_terminal.err(QStringLiteral("mirelo-lookup: %1: \"%2\" refused: %3\n")
-                               .arg(refusal.origin, shown, refusal.reason)
-                               .toUtf8());
-    }
-    if (!m_input.numbers.isEmpty()) {
-        const QByteArray header = formatHeader(m_format);
-        if (!header.isEmpty())
-            m_terminal.out(header);
-    }
-
-    m_batch = std::make_unique<LookupBatch>(m_web, m_input.numbers, m_options.parallel,
-                                            m_options.intervalMs);
+    m_batch = std::make_unique<LookupBatch>(m_web, m_options.parallel, m_options.intervalMs);
     connect(m_batch.get(), &LookupBatch::resultReady, this, &LookupProgram::writeResult);
     connect(m_batch.get(), &LookupBatch::progressed, this, &LookupProgram::showProgress);
+    connect(m_batch.get(), &LookupBatch::readyForMore, this, &LookupProgram::takeNumbers);
     connect(m_batch.get(), &LookupBatch::finished, this, &LookupProgram::finish);
+    if (m_options.numbers.isEmpty()) {
+        m_reader = std::make_unique<LineReader>(m_inputFd);
+        connect(m_reader.get(), &LineReader::linesReady, this, &LookupProgram::takeNumbers);
+        connect(m_reader.get(), &LineReader::failed, this, &LookupProgram::onInputFailed);
+    }
     m_clock.start();
-    showProgress();
-    m_batch->start();
+    takeNumbers();
+}
+
+// Takes numbers only while a lane would start them at once: the input is read no further
+// ahead, so a slow batch holds its writer back rather than filling memory.
+void LookupProgram::takeNumbers()
+{
+    while (!m_ended && m_batch->wantsNumbers()) {
+        if (!m_reader) {
+            const qsizetype i = m_nextArgument++;
+            take(tr("argument %1").arg(i + 1), m_options.numbers.at(i));
+            // Closed with the last one, so the progress line knows the total.
+            if (m_nextArgument == m_options.numbers.size())
+                m_batch->close();
+            continue;
+        }
+        const std::optional<LineReader::Line> line = m_reader->next();
+        if (!line) {
+            if (m_reader->atEnd())
+                m_batch->close();
+            else
+                m_reader->readMore();
+            return;
+        }
+        if (!LookupInput::isSkipped(line->text))
+            take(tr("line %1").arg(line->number), QString::fromUtf8(line->text), line->cut);
+    }
+}
+
+void LookupProgram::take(const QString &origin, const QString &text, bool cut)
+{
+    const CheckedNumber checked = LookupInput::check(text);
+    if (cut || checked.refusal) {
+        m_refused = true;
+        // Cut and cleaned: the line is echoed to a terminal as the user gave it.
+        QString shown = printableText(text.left(40));
+        if (cut || text.size() > 40)
+            shown += u'…';
+        say(tr("%1: \"%2\" refused: %3")
+                    .arg(origin, shown, cut ? tr("the line is too long") : *checked.refusal));
+        return;
+    }
+    if (!m_headerWritten) {
+        m_headerWritten = true;
+        const QByteArray header = formatHeader(m_format, m_terminal.outColumns);
+        if (!header.isEmpty() && !writeOut(header))
+            return;
+    }
+    m_batch->add(checked.number);
+}
+
+void LookupProgram::onInputFailed(const QString &error)
+{
+    // The numbers read so far are still looked up and written.
+    m_inputFailed = true;
+    say(tr("cannot read the numbers: %1").arg(error));
+    takeNumbers();
 }
 
 void LookupProgram::interrupt()
 {
     if (m_ended)
         return;
-    m_ended = true;
-    if (m_batch)
-        m_batch->cancel();
-    eraseProgress();
-    emit finished(interruptedStatus);
+    stop(interruptedStatus);
 }
 
 void LookupProgram::writeResult(const LookupResult &result)
@@ -62,22 +109,52 @@ void LookupProgram::writeResult(const LookupResult &result)
     // The progress line and the results may share one terminal.
     const bool redraw = m_progressShown;
     eraseProgress();
-    m_terminal.out(formatResult(m_format, result));
+    if (!writeOut(formatResult(m_format, result, m_terminal.outColumns)))
+        return;
+    const QString status = StatusWords::of(result);
+    if (!status.isEmpty())
+        say(tr("%1: %2").arg(result.qq, status));
     if (redraw)
         showProgress();
 }
 
+bool LookupProgram::writeOut(const QByteArray &bytes)
+{
+    const int error = m_terminal.out(bytes);
+    if (error == 0)
+        return true;
+    // The reader has gone (| head): nothing more is wanted, nothing more is said.
+    if (error == EPIPE) {
+        stop(brokenPipeStatus);
+        return false;
+    }
+    say(tr("cannot write the results: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+    stop(troubleStatus);
+    return false;
+}
+
+void LookupProgram::say(const QString &message)
+{
+    eraseProgress();
+    m_terminal.err((QStringLiteral("mirelo-lookup: ") + message + u'\n').toUtf8());
+}
+
 void LookupProgram::showProgress()
 {
-    if (!m_terminal.errIsTerminal || m_batch->total() < 2 || m_ended)
+    if (!m_terminal.errIsTerminal || m_ended || m_batch->total() < 2
+        || (m_reader && m_terminal.inIsTerminal))
         return;
     const double seconds = m_clock.elapsed() / 1000.0;
     const double rate = seconds > 0 ? m_batch->done() / seconds : 0;
-    m_terminal.err(QStringLiteral("\r\x1b[K%1/%2 done, %3 failed, %4 numbers/s")
-                           .arg(m_batch->done())
-                           .arg(m_batch->total())
-                           .arg(m_batch->failed())
-                           .arg(rate, 0, 'f', 1)
+    const QString done = m_batch->isClosed()
+            ? tr("%1/%2 done").arg(m_batch->done()).arg(m_batch->total())
+            : tr("%1 done").arg(m_batch->done());
+    m_terminal.err((QStringLiteral("\r\x1b[K")
+                    + tr("%1, %2 partial, %3 failed, %4 numbers/s")
+                              .arg(done)
+                              .arg(m_batch->partial())
+                              .arg(m_batch->failed())
+                              .arg(rate, 0, 'f', 1))
                            .toUtf8());
     m_progressShown = true;
 }
@@ -99,6 +176,30 @@ void LookupProgram::finish()
         m_terminal.err(QByteArrayLiteral("\n"));
     m_progressShown = false;
     m_ended = true;
-    const bool allLookedUp = m_input.refused.isEmpty() && m_batch->failed() == 0;
-    emit finished(allLookedUp ? 0 : 1);
+    stopReading();
+    if (m_inputFailed) {
+        emit finished(troubleStatus);
+        return;
+    }
+    const bool allOk = !m_refused && m_batch->partial() == 0 && m_batch->failed() == 0;
+    emit finished(allOk ? 0 : 1);
+}
+
+void LookupProgram::stop(int exitStatus)
+{
+    m_ended = true;
+    if (m_batch)
+        m_batch->cancel();
+    stopReading();
+    eraseProgress();
+    emit finished(exitStatus);
+}
+
+void LookupProgram::stopReading()
+{
+    // Kept, not destroyed: this may run inside one of the reader's own signals.
+    if (m_reader) {
+        disconnect(m_reader.get(), nullptr, this, nullptr);
+        m_reader->stop();
+    }
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "lookup/lookupinput.h"
 #include "lookup/lookupoptions.h"
 
 #include <functional>
@@ -9,28 +8,36 @@
 #include <QElapsedTimer>
 #include <QObject>
 
+class LineReader;
 class LookupBatch;
 struct LookupResult;
 class WebClient;
 
-// The lookup program between its input and its output: reports refused numbers, runs the
-// batch, writes each result as soon as it is next in order and keeps a progress line.
+// The lookup program between its input and its output: takes the numbers as they come,
+// reports refused ones, runs the batch, writes each result as soon as it is next in order and
+// keeps a progress line.
 class LookupProgram : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int troubleStatus = 2; // a usage error, unreadable input, unwritable output
     static constexpr int interruptedStatus = 130; // the shell's status for Ctrl-C
+    // The shell's status for a program ended by SIGPIPE, which Qt Network ignores.
+    static constexpr int brokenPipeStatus = 141;
 
     struct Terminal
     {
-        // Each call must have written all its bytes before it returns.
-        std::function<void(const QByteArray &)> out;
+        // Each call writes all its bytes, or returns the errno of its failure; 0 when written.
+        std::function<int(const QByteArray &)> out;
         std::function<void(const QByteArray &)> err;
         bool outIsTerminal = false;
         bool errIsTerminal = false;
+        bool inIsTerminal = false; // numbers typed in: no progress line between them
+        int outColumns = 0; // the terminal's width when standard output is one
     };
 
-    LookupProgram(WebClient *web, LookupOptions options, LookupInput input, Terminal terminal,
+    // The numbers are `options.numbers`, or else the lines read from `inputFd` as they come.
+    LookupProgram(WebClient *web, LookupOptions options, int inputFd, Terminal terminal,
                   QObject *parent = nullptr);
     ~LookupProgram() override;
 
@@ -39,22 +46,35 @@ public:
     void interrupt();
 
 signals:
-    // 0 every number looked up, 1 one refused or failed, or interruptedStatus.
+    // 0 every number ok, 1 one refused, partial or failed, or one of the statuses above.
     void finished(int exitStatus);
 
 private:
+    void takeNumbers();
+    void take(const QString &origin, const QString &text, bool cut = false);
+    void onInputFailed(const QString &error);
     void writeResult(const LookupResult &result);
+    // False when the output failed; the run has stopped then.
+    bool writeOut(const QByteArray &bytes);
+    void say(const QString &message);
     void showProgress();
     void eraseProgress();
     void finish();
+    void stop(int exitStatus);
+    void stopReading();
 
     WebClient *m_web;
     LookupOptions m_options;
-    LookupInput m_input;
+    int m_inputFd;
     Terminal m_terminal;
     OutputFormat m_format;
     std::unique_ptr<LookupBatch> m_batch;
+    std::unique_ptr<LineReader> m_reader;
+    qsizetype m_nextArgument = 0;
     QElapsedTimer m_clock;
+    bool m_headerWritten = false;
+    bool m_refused = false;
+    bool m_inputFailed = false;
     bool m_progressShown = false;
     bool m_ended = false;
 };

@@ -1,24 +1,32 @@
 #pragma once
 
 #include "query/extract.h"
+#include "query/serviceoutcome.h"
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 
 #include <QHash>
+#include <QList>
 #include <QString>
 
 struct QueryRecord;
 
 // What one number's lookup brought: the row's cells as the window shows them, and the same
-// values as plain data, where a value nobody could tell is empty rather than made up.
+// values as plain data. A value is known only from a service that answered; any other is
+// empty, never made up.
 struct LookupResult
 {
+    // ok: every service answered; failed: none did; partial: some did.
+    enum class Status { Ok, Partial, Failed };
+
     QString qq;
-    // By column key, exactly as the window writes them; a cell never written is absent.
+    // By column key, as the window writes them, for the values that are known.
     QHash<QString, QString> cells;
-    // Every service failed: nothing at all is known about the number.
-    bool failed = false;
+    Status status = Status::Failed;
+    // The services whose values are unknown, in service order, each with its problem.
+    QList<std::pair<Service, ServiceOutcome>> problems;
 
     std::optional<QString> nickname;
     std::optional<double> points;
@@ -28,16 +36,16 @@ struct LookupResult
     std::optional<std::int64_t> moods;
     std::optional<std::int64_t> todayVisits;
     std::optional<std::int64_t> totalVisits;
-    // True when the space answered but keeps its visit and mood counts to friends.
+    // True when the space keeps its visit and mood counts to friends; false when both services
+    // gave their counts.
     std::optional<bool> restricted;
     std::optional<FlowerVineValues> vine;
 
-    // The plain values of a finished query, from its record, its cells and the flower-vine
-    // values it showed (none when the flower-vine service gave no answer).
-    static LookupResult from(const QueryRecord &record, QHash<QString, QString> cells,
+    // The plain values of a finished query, from its record (the outcome of each service
+    // included), its cells and the flower-vine values it showed.
+    static LookupResult from(const QueryRecord &record, const QHash<QString, QString> &cells,
                              std::optional<FlowerVineValues> vine);
 };
 
-// A whole number as the services write it (decimal digits, maybe a minus); empty for
-// anything else.
-std::optional<std::int64_t> plainCount(const QString &digits);
+// "ok", "partial" or "failed".
+QString statusName(LookupResult::Status status);

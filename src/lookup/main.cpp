@@ -1,19 +1,21 @@
 // mirelo-lookup: the window's query for scripts and batches. See LookupOptions::helpText().
 
-#include "config/deployment.h"
-#include "lookup/lookupinput.h"
+#include "lookup/lookuplanguage.h"
 #include "lookup/lookupoptions.h"
 #include "lookup/lookupprogram.h"
 #include "web/webclient.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSocketNotifier>
 
 namespace {
@@ -27,67 +29,118 @@ void onInterrupt(int)
     [[maybe_unused]] const ssize_t written = ::write(interruptFds[0], &byte, 1);
 }
 
-// One result at a time, whole, so a pipe sees each as soon as it is known.
-void writeAll(int fd, const QByteArray &bytes)
+// Whether `fd` was closed when the program started. A closed one gets /dev/null in its place,
+// so no socket opened later takes its number and receives what was meant for it.
+bool fillIfClosed(int fd)
+{
+    if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+        return false;
+    const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+    if (null >= 0 && null != fd) {
+        ::dup2(null, fd);
+        ::close(null);
+    }
+    return true;
+}
+
+// One result at a time, whole, so a pipe sees each as soon as it is known. Returns 0, or the
+// errno of the failure: SIGPIPE is ignored once Qt Network has opened a socket, so a closed
+// pipe shows up here as EPIPE.
+int writeAll(int fd, const QByteArray &bytes)
 {
     qsizetype done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
-            return;
+        if (n < 0)
+            return errno;
+        if (n == 0)
+            return EIO;
         done += n;
     }
+    return 0;
+}
+
+// The width of the terminal standard output is, 0 when it is not one.
+int terminalColumns()
+{
+    if (!::isatty(STDOUT_FILENO))
+        return 0;
+    winsize size = {};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return std::max(0, qEnvironmentVariableIntValue("COLUMNS"));
+}
+
+// For --help and --version: what a failed write of the results would report.
+int writeText(int fd, bool closed, const QString &text)
+{
+    const int error = closed ? EBADF : writeAll(fd, text.toUtf8());
+    if (error == 0)
+        return 0;
+    if (error == EPIPE)
+        return LookupProgram::brokenPipeStatus;
+    writeAll(STDERR_FILENO,
+             (QStringLiteral("mirelo-lookup: ")
+              + LookupProgram::tr("cannot write the results: %1")
+                        .arg(QString::fromLocal8Bit(std::strerror(error)))
+              + u'\n')
+                     .toUtf8());
+    return LookupProgram::troubleStatus;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Qt Network ignores SIGPIPE once it opens a socket; ignored from the start, a closed pipe
+    // is always a write error to handle, also before the first lookup.
+    std::signal(SIGPIPE, SIG_IGN);
+    const bool inClosed = fillIfClosed(STDIN_FILENO);
+    const bool outClosed = fillIfClosed(STDOUT_FILENO);
+    fillIfClosed(STDERR_FILENO);
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("mirelo-lookup"));
+    LookupLanguage::install(app);
 
     const LookupOptions options = LookupOptions::parse(QCoreApplication::arguments());
     switch (options.action) {
     case LookupOptions::Action::Help:
-        writeAll(STDOUT_FILENO, LookupOptions::helpText().toUtf8());
-        return 0;
+        return writeText(STDOUT_FILENO, outClosed, LookupOptions::helpText());
     case LookupOptions::Action::Version:
-        writeAll(STDOUT_FILENO,
-                 QStringLiteral("mirelo-lookup %1.%2.%3\n")
-                         .arg(Deployment::versionMajor)
-                         .arg(Deployment::versionMinor)
-                         .arg(Deployment::versionPatch)
-                         .toUtf8());
-        return 0;
+        return writeText(STDOUT_FILENO, outClosed, LookupOptions::versionText());
     case LookupOptions::Action::UsageError:
-        writeAll(STDERR_FILENO,
-                 QStringLiteral("mirelo-lookup: %1\nTry 'mirelo-lookup --help'.\n")
-                         .arg(options.error)
-                         .toUtf8());
-        return 2;
+        writeAll(STDERR_FILENO, LookupOptions::usageErrorText(options.error).toUtf8());
+        return LookupProgram::troubleStatus;
     case LookupOptions::Action::Run:
         break;
     }
-
-    LookupInput input;
-    if (options.numbers.isEmpty()) {
-        QFile in;
-        if (!in.open(stdin, QIODevice::ReadOnly))
-            return 1;
-        input = LookupInput::fromLines(in.readAll());
-    } else {
-        input = LookupInput::fromArguments(options.numbers);
+    // Nothing to look up for: every result would be lost.
+    if (outClosed)
+        return writeText(STDOUT_FILENO, outClosed, QString());
+    if (options.numbers.isEmpty() && inClosed) {
+        writeAll(STDERR_FILENO,
+                 (QStringLiteral("mirelo-lookup: ")
+                  + LookupProgram::tr("cannot read the numbers: %1")
+                            .arg(QString::fromLocal8Bit(std::strerror(EBADF)))
+                  + u'\n')
+                         .toUtf8());
+        return LookupProgram::troubleStatus;
     }
 
     WebClient web;
     LookupProgram::Terminal terminal;
-    terminal.out = [](const QByteArray &bytes) { writeAll(STDOUT_FILENO, bytes); };
+    terminal.out = [outClosed](const QByteArray &bytes) {
+        return outClosed ? EBADF : writeAll(STDOUT_FILENO, bytes);
+    };
     terminal.err = [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); };
     terminal.outIsTerminal = ::isatty(STDOUT_FILENO);
     terminal.errIsTerminal = ::isatty(STDERR_FILENO);
-    LookupProgram program(&web, options, std::move(input), terminal);
+    terminal.inIsTerminal = ::isatty(STDIN_FILENO);
+    terminal.outColumns = terminalColumns();
+    LookupProgram program(&web, options, STDIN_FILENO, terminal);
     QObject::connect(&program, &LookupProgram::finished, &app, &QCoreApplication::exit);
 
     // Ctrl-C reaches the program through the event loop, never in the middle of a write.

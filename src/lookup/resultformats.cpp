@@ -2,10 +2,9 @@
 
 #include "lookup/displaywidth.h"
 #include "lookup/lookupresult.h"
-#include "query/queryrecord.h"
+#include "lookup/resulttable.h"
 
 #include <cmath>
-#include <iterator>
 #include <variant>
 
 namespace {
@@ -53,6 +52,7 @@ const PlainField plainFields[] = {
          [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::nutrition); }},
         {"vine_level",
          [](const LookupResult &r) { return vineValue(r, &FlowerVineValues::level); }},
+        {"status", [](const LookupResult &r) { return Plain(statusName(r.status)); }},
 };
 
 QString numberText(const Plain &value)
@@ -112,7 +112,24 @@ QByteArray jsonLine(const LookupResult &r)
             text = numberText(value);
         line += text.isEmpty() ? QStringLiteral("null") : text;
     }
-    return (line + QStringLiteral("}\n")).toUtf8();
+    // Each service whose values are unknown, with its problem.
+    line += QStringLiteral(",\"problems\":{");
+    for (qsizetype i = 0; i < r.problems.size(); ++i) {
+        const auto &[service, outcome] = r.problems.at(i);
+        line += (i > 0 ? QStringLiteral(",") : QString()) + jsonString(serviceName(service)) + u':'
+                + jsonString(outcome.name());
+    }
+    return (line + QStringLiteral("}}\n")).toUtf8();
+}
+
+// A text as a csv field a spreadsheet shows as text: one starting like a formula gets the
+// apostrophe spreadsheets take as "text follows", and control characters are replaced as in
+// the table, so a field can neither run a formula nor break the line.
+QString csvText(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    const bool formulaLike = !text.isEmpty() && formulaStarts.contains(text.front());
+    return printableText(formulaLike ? u'\'' + text : text);
 }
 
 QString csvField(const QString &text)
@@ -141,61 +158,15 @@ QByteArray csvResult(const LookupResult &r)
     QStringList fields;
     for (const PlainField &field : plainFields) {
         const Plain value = field.value(r);
+        // Numbers are our own digits; only texts come from outside.
         if (const auto *s = std::get_if<QString>(&value))
-            fields.append(*s);
+            fields.append(csvText(*s));
         else if (std::holds_alternative<std::monostate>(value))
             fields.append(QString());
         else
             fields.append(numberText(value));
     }
     return csvLine(fields);
-}
-
-// Display widths of the row's cells in the list's order; a longer value pushes the rest along.
-constexpr int cellWidths[] = {10, 16, 10, 8, 6, 6, 10, 10, 10};
-static_assert(std::size(cellWidths) == std::size(resultCells));
-
-// After the row: the four flower-vine values and the flower-vine level.
-struct VineColumn
-{
-    const char16_t *caption;
-    int width;
-};
-const VineColumn vineColumns[] = {
-        {u"阳光值", 6}, {u"雨露值", 6}, {u"爱心值", 6}, {u"营养值", 6}, {u"花藤等级", 0},
-};
-
-int tableWidth(qsizetype column)
-{
-    const auto cells = qsizetype(std::size(cellWidths));
-    return column < cells ? cellWidths[column] : vineColumns[column - cells].width;
-}
-
-QByteArray tableLine(const QStringList &texts)
-{
-    QString line;
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const bool last = i + 1 == texts.size();
-        const QString text = printableText(texts.at(i));
-        line += last ? text : padToWidth(text, tableWidth(i)) + QStringLiteral("  ");
-    }
-    // Trailing blanks of empty last cells carry nothing.
-    while (line.endsWith(u' '))
-        line.chop(1);
-    return (line + u'\n').toUtf8();
-}
-
-QByteArray tableResult(const LookupResult &r)
-{
-    QStringList texts;
-    for (const ResultCell &cell : resultCells)
-        texts.append(r.cells.value(QString::fromLatin1(cell.key)));
-    if (r.vine)
-        texts << r.vine->sunshine << r.vine->rain << r.vine->love << r.vine->nutrition
-              << r.vine->level;
-    else
-        texts << QString() << QString() << QString() << QString() << QString();
-    return tableLine(texts);
 }
 
 } // namespace
@@ -219,17 +190,11 @@ QStringList plainFieldNames()
     return names;
 }
 
-QByteArray formatHeader(OutputFormat format)
+QByteArray formatHeader(OutputFormat format, int terminalColumns)
 {
     switch (format) {
-    case OutputFormat::Table: {
-        QStringList captions;
-        for (const ResultCell &cell : resultCells)
-            captions.append(QString::fromUtf16(cell.caption));
-        for (const VineColumn &column : vineColumns)
-            captions.append(QString::fromUtf16(column.caption));
-        return tableLine(captions);
-    }
+    case OutputFormat::Table:
+        return ResultTable(terminalColumns).header();
     case OutputFormat::Csv:
         return csvLine(plainFieldNames());
     case OutputFormat::Json:
@@ -238,11 +203,11 @@ QByteArray formatHeader(OutputFormat format)
     return {};
 }
 
-QByteArray formatResult(OutputFormat format, const LookupResult &result)
+QByteArray formatResult(OutputFormat format, const LookupResult &result, int terminalColumns)
 {
     switch (format) {
     case OutputFormat::Table:
-        return tableResult(result);
+        return ResultTable(terminalColumns).row(result);
     case OutputFormat::Csv:
         return csvResult(result);
     case OutputFormat::Json:

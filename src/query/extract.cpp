@@ -70,16 +70,21 @@ VisitorCounts ExtractVisitorCounts(const QString &visitorText)
 
 double ExtractPoints(const QString &portraitText)
 {
+    return pointsIn(portraitText).value_or(0.0);
+}
+
+std::optional<double> pointsIn(const QString &portraitText)
+{
     const std::optional<QString> cell = piece(portraitText, QStringLiteral(","), 1);
     if (!cell) {
-        return 0.0;
+        return {};
     }
     // \z rather than $: a trailing line feed must not slip through.
     static const QRegularExpression plainDecimal(
             QStringLiteral(R"(\A[ \t]*([+-]?)([0-9]+(?:\.[0-9]*)?|\.[0-9]+)[ \t]*\z)"));
     const QRegularExpressionMatch match = plainDecimal.match(*cell);
     if (!match.hasMatch()) {
-        return 0.0;
+        return {};
     }
     const QByteArray digits = match.captured(2).toLatin1();
     const char *last = digits.constData() + digits.size();
@@ -88,7 +93,7 @@ double ExtractPoints(const QString &portraitText)
             = std::from_chars(digits.constData(), last, value, std::chars_format::fixed);
     // A digit string too long for a double is no usable score either.
     if (error != std::errc() || stop != last || !std::isfinite(value)) {
-        return 0.0;
+        return {};
     }
     if (match.capturedView(1) == u"-") {
         value = -value;
@@ -148,6 +153,23 @@ FlowerVineValues extractFlowerVine(const QString &answer)
     values.level
             = beforeComma(piece(answer, QStringLiteral("iGardener\":"), 1).value_or(QString()));
     return values;
+}
+
+std::optional<std::int64_t> plainCount(const QString &digits)
+{
+    // An optional minus, then decimal digits only: no blanks, signs or exponents.
+    const QStringView body = digits.startsWith(u'-') ? QStringView(digits).mid(1) : digits;
+    if (body.isEmpty())
+        return {};
+    for (const QChar c : body) {
+        if (c < u'0' || c > u'9')
+            return {};
+    }
+    bool ok = false;
+    const qlonglong value = digits.toLongLong(&ok);
+    if (!ok)
+        return {};
+    return value;
 }
 
 QString formatPoints(double points)

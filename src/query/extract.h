@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include <QString>
 
@@ -17,6 +18,8 @@ struct VisitorCounts
 VisitorCounts ExtractVisitorCounts(const QString &visitorText);
 // Piece 1 of a split at ",", read as a plain decimal number; 0 when it does not read.
 double ExtractPoints(const QString &portraitText);
+// The same reading, empty when there is no such number.
+std::optional<double> pointsIn(const QString &portraitText);
 // Piece 6 of a split at ",", without double quotes and surrounding spaces.
 QString ExtractNickname(const QString &portraitText);
 // Piece 2 of a split at "new Number(", up to and without its first ")".
@@ -43,6 +46,10 @@ FlowerVineValues extractFlowerVine(const QString &answer);
 
 // `text` without leading and trailing spaces (U+0020 only; tabs belong to the value).
 QString trimSpaces(const QString &text);
+
+// A whole number as the services write it (decimal digits, maybe a minus); empty for anything
+// else, blanks included.
+std::optional<std::int64_t> plainCount(const QString &digits);
 
 // The points cell's number: the shortest decimal text of `points`, never with an exponent.
 QString formatPoints(double points);

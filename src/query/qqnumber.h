@@ -10,8 +10,11 @@ namespace QqNumber {
 // shows them before the status bar does.
 struct Problem
 {
+    enum class Kind { Empty, Length, NotDigits };
+
     QString message;
     bool warnFirst = false;
+    Kind kind = Kind::NotDigits;
 };
 
 // Nothing when `typed` is a QQ number (5 to 10 ASCII digits, nothing trimmed).

@@ -52,14 +52,14 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
 {
     QueryRecord &r = run->m_record;
 
-    r.visitorText = (co_await run->answerOf(run->m_visitors.get())).text;
-    r.portraitText = (co_await run->answerOf(run->m_portrait.get())).text;
+    r.visitorText = (co_await run->answerOf(Service::Visitors, run->m_visitors.get())).text;
+    r.portraitText = (co_await run->answerOf(Service::Portrait, run->m_portrait.get())).text;
 
-    r.moodsText = (co_await run->answerOf(run->m_moods.get())).text;
+    r.moodsText = (co_await run->answerOf(Service::Moods, run->m_moods.get())).text;
     if (!r.moodsText.isEmpty())
         r.moodCount = ExtractMoodCount(r.moodsText);
 
-    r.blogText = (co_await run->answerOf(run->m_blog.get())).text;
+    r.blogText = (co_await run->answerOf(Service::Blog, run->m_blog.get())).text;
     if (!r.blogText.isEmpty()) {
         r.blogCount = countMarker(r.blogText, QLatin1String(blogMarker));
         run->m_view.writeCell(ColumnKey::blog, QString::number(r.blogCount) + QStringLiteral("篇"));
@@ -73,7 +73,7 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
         r.totalVisits = counts.total;
     }
 
-    r.musicText = (co_await run->answerOf(run->m_music.get())).text;
+    r.musicText = (co_await run->answerOf(Service::Music, run->m_music.get())).text;
     if (!r.musicText.isEmpty()) {
         r.musicCount = countMarker(r.musicText, QLatin1String(musicMarker));
         run->m_view.writeCell(ColumnKey::qqm2,
@@ -97,7 +97,8 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
     view->writeCell(ColumnKey::dj, LevelTable::GetLevelText(r.points));
 
     // The flower-vine lookup: an empty answer leaves the panel as the last answer left it.
-    const QString vine = (co_await run->answerOf(run->m_flowerVine.get())).text;
+    const QString vine
+            = (co_await run->answerOf(Service::FlowerVine, run->m_flowerVine.get())).text;
     if (!vine.isEmpty())
         view->showFlowerVine(extractFlowerVine(vine));
 
@@ -109,8 +110,18 @@ QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
 QCoro::Task<FetchResult> QueryRun::answerOf(Transfer *transfer)
 {
     FetchResult answer = co_await transfer->wait();
-    if (m_view.isDetached())
-        co_return FetchResult {};
+    if (m_view.isDetached()) {
+        FetchResult cancelled;
+        cancelled.failure = FetchResult::Failure::Cancelled;
+        co_return cancelled;
+    }
+    co_return answer;
+}
+
+QCoro::Task<FetchResult> QueryRun::answerOf(Service service, Transfer *transfer)
+{
+    FetchResult answer = co_await answerOf(transfer);
+    m_record.outcomes.set(service, classifyAnswer(service, answer));
     co_return answer;
 }
 

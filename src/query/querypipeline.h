@@ -33,6 +33,8 @@ private:
     // Every step takes its answer through here: once the run is cancelled it is a failed
     // answer, whatever the transfer brought, so no step acts on it.
     QCoro::Task<FetchResult> answerOf(Transfer *transfer);
+    // The same for one of the six services, whose outcome is recorded.
+    QCoro::Task<FetchResult> answerOf(Service service, Transfer *transfer);
     QCoro::Task<void> showPortraits();
     void abortAll();
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "query/serviceoutcome.h"
+
 #include <cstdint>
 
 #include <QString>
@@ -20,6 +22,9 @@ struct QueryRecord
     QString moodCount;
     std::int64_t blogCount = 0; // 64-bit: a long blog list must not wrap around
     std::int64_t musicCount = 0;
+    // How each service's answer went. The window shows the row as always whatever they say;
+    // mirelo-lookup reports a value only from a service that answered.
+    ServiceOutcomes outcomes;
 
     // Whether today's visits, total visits and the mood count were all cut: otherwise the
     // space keeps them to friends and the row says so.

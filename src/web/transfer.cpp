@@ -21,23 +21,52 @@ bool isStatusError(QNetworkReply::NetworkError error)
                 && error <= QNetworkReply::UnknownServerError)
             || error == QNetworkReply::ProtocolInvalidOperationError;
 }
+
+// The kind of a failure Qt reports, for callers that name it.
+FetchResult::Failure failureOf(QNetworkReply::NetworkError error)
+{
+    switch (error) {
+    case QNetworkReply::TimeoutError:
+    case QNetworkReply::ProxyTimeoutError:
+        return FetchResult::Failure::Timeout;
+    case QNetworkReply::OperationCanceledError:
+        return FetchResult::Failure::Cancelled;
+    case QNetworkReply::ProtocolUnknownError:
+    case QNetworkReply::ProtocolFailure:
+    case QNetworkReply::ProtocolInvalidOperationError:
+    case QNetworkReply::UnknownContentError:
+        return FetchResult::Failure::NotAnAnswer;
+    default:
+        // Refused, unknown host, no route, a connection lost mid-answer, a proxy or TLS refusal:
+        // no usable connection to the service.
+        return FetchResult::Failure::Unreachable;
+    }
+}
 } // namespace
 
 Transfer::Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs)
-    : m_reply(reply), m_kind(kind), m_bodyCap(bodyCap)
+    : m_reply(reply), m_kind(kind), m_bodyCap(bodyCap), m_deadlineMs(deadlineMs)
 {
     m_done.start();
     if (!reply)
         return;
     watch(reply);
     // Qt's own transfer timeout only measures silence; a server dripping bytes would never
-    // trip it, so the whole transfer gets one deadline. Zero or less means none.
+    // trip it, so the whole transfer gets one deadline. It counts from the sending: Qt keeps at
+    // most six connections per host and holds further requests back, and that wait is not the
+    // service's. Zero or less means none.
     if (deadlineMs > 0) {
         m_deadline.setSingleShot(true);
-        connect(&m_deadline, &QTimer::timeout, this, [this, deadlineMs] {
-            fail(tr("No complete answer within %1 ms.").arg(deadlineMs));
+        connect(&m_deadline, &QTimer::timeout, this, [this] {
+            fail(FetchResult::Failure::Timeout,
+                 tr("No complete answer within %1 ms of sending.").arg(m_deadlineMs));
         });
-        m_deadline.start(deadlineMs);
+        m_unsentLimit.setSingleShot(true);
+        connect(&m_unsentLimit, &QTimer::timeout, this, [this] {
+            fail(FetchResult::Failure::Timeout,
+                 tr("Not sent within %1 ms.").arg(m_unsentLimit.interval()));
+        });
+        m_unsentLimit.start(unsentLimitFactor * deadlineMs);
     }
 }
 
@@ -48,6 +77,7 @@ Transfer::~Transfer()
     // Quietly: nobody hears `finished`, but waiters still wake up with a failure.
     m_finished = true;
     m_result = FetchResult {};
+    m_result.failure = FetchResult::Failure::Cancelled;
     m_result.error = tr("The transfer was cancelled.");
     dropReply();
     m_done.addResult(m_result);
@@ -56,7 +86,7 @@ Transfer::~Transfer()
 
 void Transfer::abort()
 {
-    fail(tr("The transfer was cancelled."));
+    fail(FetchResult::Failure::Cancelled, tr("The transfer was cancelled."));
 }
 
 QCoro::Task<FetchResult> Transfer::wait()
@@ -72,26 +102,41 @@ QCoro::Task<FetchResult> Transfer::wait()
 void Transfer::watch(QNetworkReply *reply)
 {
     m_reply = reply;
+    connect(reply, &QNetworkReply::requestSent, this, &Transfer::onRequestSent);
     connect(reply, &QNetworkReply::metaDataChanged, this, &Transfer::onMetaDataChanged);
     connect(reply, &QNetworkReply::readyRead, this, &Transfer::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &Transfer::onFinished);
+}
+
+void Transfer::onRequestSent()
+{
+    // Only the first sending starts the deadline: redirects and Qt's own resending stay within
+    // it. (socketStartedConnecting is no help here: Qt 6.4 emits it on another reply of the
+    // same connection.) Any answer also proves the request went out.
+    if (m_finished || !m_unsentLimit.isActive())
+        return;
+    m_unsentLimit.stop();
+    m_deadline.start(m_deadlineMs);
 }
 
 void Transfer::onMetaDataChanged()
 {
     if (m_finished || !m_reply)
         return;
+    onRequestSent();
     // Refuse an announced oversize body before any of it arrives.
     bool known = false;
     const qint64 length = m_reply->header(QNetworkRequest::ContentLengthHeader).toLongLong(&known);
     if (known && length > m_bodyCap)
-        fail(tr("The answer is too large (%1 bytes announced).").arg(length));
+        fail(FetchResult::Failure::NotAnAnswer,
+             tr("The answer is too large (%1 bytes announced).").arg(length));
 }
 
 void Transfer::onReadyRead()
 {
     if (m_finished || !m_reply)
         return;
+    onRequestSent();
     takeAvailable();
 }
 
@@ -102,7 +147,8 @@ bool Transfer::takeAvailable()
     m_body += m_reply->read(m_bodyCap - m_body.size() + 1);
     if (m_body.size() <= m_bodyCap)
         return true;
-    fail(tr("The answer is larger than %1 bytes.").arg(m_bodyCap));
+    fail(FetchResult::Failure::NotAnAnswer,
+         tr("The answer is larger than %1 bytes.").arg(m_bodyCap));
     return false;
 }
 
@@ -113,12 +159,12 @@ void Transfer::onFinished()
     const QNetworkReply::NetworkError error = m_reply->error();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     if (error != QNetworkReply::NoError && !(status.isValid() && isStatusError(error))) {
-        fail(m_reply->errorString());
+        fail(failureOf(error), m_reply->errorString());
         return;
     }
     // Without a final status line nothing was answered, whatever the error code says.
     if (!status.isValid() || status.toInt() < 200) {
-        fail(tr("The server sent no answer."));
+        fail(FetchResult::Failure::Unreachable, tr("The server sent no answer."));
         return;
     }
     if (followRedirect() || !takeAvailable())
@@ -148,16 +194,19 @@ bool Transfer::followRedirect()
     const QUrl from = m_reply->url();
     const QUrl target = from.resolved(location);
     if (!isWebAddress(target)) {
-        fail(tr("Redirected to a non-web address: %1").arg(target.toDisplayString()));
+        fail(FetchResult::Failure::NotAnAnswer,
+             tr("Redirected to a non-web address: %1").arg(target.toDisplayString()));
         return true;
     }
     if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
         && target.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0) {
-        fail(tr("Redirected from https to plain http: %1").arg(target.toDisplayString()));
+        fail(FetchResult::Failure::NotAnAnswer,
+             tr("Redirected from https to plain http: %1").arg(target.toDisplayString()));
         return true;
     }
     if (++m_redirects > maxRedirects) {
-        fail(tr("Redirected more than %1 times.").arg(maxRedirects));
+        fail(FetchResult::Failure::NotAnAnswer,
+             tr("Redirected more than %1 times.").arg(maxRedirects));
         return true;
     }
     QNetworkAccessManager *manager = m_reply->manager();
@@ -188,11 +237,12 @@ void Transfer::succeed()
     settle();
 }
 
-void Transfer::fail(const QString &why)
+void Transfer::fail(FetchResult::Failure failure, const QString &why)
 {
     if (m_finished)
         return;
     m_result = FetchResult {};
+    m_result.failure = failure;
     m_result.error = why;
     m_body.clear();
     settle();
@@ -202,6 +252,7 @@ void Transfer::settle()
 {
     m_finished = true;
     m_deadline.stop();
+    m_unsentLimit.stop();
     dropReply();
     // Announced from the event loop, never from inside the reply's signal, the deadline timer
     // or abort(): a receiver may destroy this transfer, and then none of its code is running.

@@ -27,6 +27,10 @@ public:
     const FetchResult &result() const { return m_result; }
     // Ends the transfer now as a failure (no-op when it has finished already).
     void abort();
+
+    // A request not yet sent (still in Qt's queue, or still connecting) fails after this many
+    // times the deadline, so no wait is unbounded.
+    static constexpr int unsentLimitFactor = 2;
     // Waits for the end of the transfer without blocking the thread.
     QCoro::Task<FetchResult> wait();
 
@@ -39,13 +43,14 @@ private:
     // A null `reply` makes a transfer that has to be failed at once by its maker.
     Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs);
     void watch(QNetworkReply *reply);
+    void onRequestSent();
     void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
     bool followRedirect();
     bool takeAvailable();
     void succeed();
-    void fail(const QString &why);
+    void fail(FetchResult::Failure failure, const QString &why);
     void settle();
     void dropReply();
 
@@ -58,7 +63,9 @@ private:
     // Waiters await this rather than the signal, so they wake up even when the transfer is
     // destroyed while they wait.
     QPromise<FetchResult> m_done;
-    QTimer m_deadline;
+    int m_deadlineMs;
+    QTimer m_deadline; // from the first time the request is sent
+    QTimer m_unsentLimit; // from the making, until the request is sent
     int m_redirects = 0;
     bool m_finished = false;
 };

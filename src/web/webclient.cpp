@@ -24,7 +24,7 @@ WebClient::~WebClient()
     const QList<QPointer<Transfer>> running = std::exchange(m_running, {});
     for (const QPointer<Transfer> &transfer : running) {
         if (transfer)
-            transfer->fail(tr("The web client was closed."));
+            transfer->fail(FetchResult::Failure::Cancelled, tr("The web client was closed."));
     }
 }
 
@@ -32,6 +32,19 @@ void WebClient::setProxy(const QNetworkProxy &proxy)
 {
     // Replaces (and deletes) the system proxy factory.
     m_nam->setProxy(proxy);
+    m_proxy = proxy;
+}
+
+std::unique_ptr<WebClient> WebClient::makeSibling() const
+{
+    auto sibling = std::make_unique<WebClient>();
+    if (m_proxy)
+        sibling->setProxy(*m_proxy);
+    sibling->m_tls = m_tls;
+    sibling->m_deadlineMs = m_deadlineMs;
+    sibling->m_textCap = m_textCap;
+    sibling->m_fileCap = m_fileCap;
+    return sibling;
 }
 
 void WebClient::addCaCertificate(const QSslCertificate &authority)
@@ -89,7 +102,7 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     // be asked.
     if (!isWebAddress(target)) {
         std::unique_ptr<Transfer> refused(new Transfer(nullptr, kind, cap, 0));
-        refused->fail(tr("Not a web address: %1").arg(url));
+        refused->fail(FetchResult::Failure::NotAnAnswer, tr("Not a web address: %1").arg(url));
         return refused;
     }
 

@@ -42,6 +42,11 @@ public:
     // variable for this).
     void addCaCertificate(const QSslCertificate &authority);
 
+    // A client with a manager of its own and this one's settings (proxy, deadline, caps,
+    // trusted authorities). Qt opens at most six connections per host and manager, so work
+    // that needs more at once spreads over siblings.
+    std::unique_ptr<WebClient> makeSibling() const;
+
     // Text decoded by the declared charset, UTF-8 when none; sends "If-Modified-Since: 0".
     std::unique_ptr<Transfer> startGetBody(const QString &url);
     // Text decoded by the declared charset, GBK (as GB18030) when none.
@@ -63,6 +68,8 @@ private:
     QList<QPointer<Transfer>> m_running;
     // Empty until a seam adds an authority: then every request carries it.
     std::optional<QSslConfiguration> m_tls;
+    // Empty: the system's proxy for each request.
+    std::optional<QNetworkProxy> m_proxy;
     int m_deadlineMs = defaultDeadlineMs;
     qint64 m_textCap = textBodyCap;
     qint64 m_fileCap = fileBodyCap;

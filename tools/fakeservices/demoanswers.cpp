@@ -43,7 +43,7 @@ QByteArray moods(const DemoAccount &a)
 
 QByteArray blog(const DemoAccount &a)
 {
-    QByteArray body = "_Callback({\"data\":{\"list\":[";
+    QByteArray body = "_Callback({\"code\":0,\"subcode\":0,\"data\":{\"list\":[";
     for (int i = 0; i < a.blogs; ++i)
         body += "{\"blogid\":" + QByteArray::number(1000 + i) + ",\"title\":\"t\"},";
     return body + "]}});";
@@ -86,23 +86,23 @@ QList<ServiceAnswer> serviceAnswers(const DemoAccount &a)
     const QByteArray utf8 = "utf-8";
     const QByteArray pngType = "image/png";
     return {
-            {Service::Visitors, Addresses::visitors(a.qq), FakeResponse::text(visitors(a))},
-            {Service::Portrait, Addresses::portrait(a.qq), FakeResponse::text(portraitGbk(a))},
-            {Service::Moods, Addresses::moods(a.qq), FakeResponse::text(moods(a), utf8)},
-            {Service::Blog, Addresses::blog(a.qq), FakeResponse::text(blog(a), utf8)},
-            {Service::Music, Addresses::music(a.qq), FakeResponse::text(music(a), utf8)},
-            {Service::FlowerVine, Addresses::flowerVine(a.qq), FakeResponse::text(flowerVine(a))},
-            {Service::QZonePortrait, Addresses::qzonePortrait(a.qq),
+            {Endpoint::Visitors, Addresses::visitors(a.qq), FakeResponse::text(visitors(a))},
+            {Endpoint::Portrait, Addresses::portrait(a.qq), FakeResponse::text(portraitGbk(a))},
+            {Endpoint::Moods, Addresses::moods(a.qq), FakeResponse::text(moods(a), utf8)},
+            {Endpoint::Blog, Addresses::blog(a.qq), FakeResponse::text(blog(a), utf8)},
+            {Endpoint::Music, Addresses::music(a.qq), FakeResponse::text(music(a), utf8)},
+            {Endpoint::FlowerVine, Addresses::flowerVine(a.qq), FakeResponse::text(flowerVine(a))},
+            {Endpoint::QZonePortrait, Addresses::qzonePortrait(a.qq),
              FakeResponse::bytes(png(100, 100, Qt::darkCyan), pngType)},
-            {Service::QQPortrait, Addresses::qqPortrait(a.qq),
+            {Endpoint::QQPortrait, Addresses::qqPortrait(a.qq),
              FakeResponse::bytes(png(100, 100, Qt::darkRed), pngType)},
     };
 }
 
-ServiceAnswer serviceAnswer(const DemoAccount &account, Service service)
+ServiceAnswer serviceAnswer(const DemoAccount &account, Endpoint endpoint)
 {
-    const ServiceAnswer row = serviceAnswers(account).at(qsizetype(service));
-    Q_ASSERT(row.service == service);
+    const ServiceAnswer row = serviceAnswers(account).at(qsizetype(endpoint));
+    Q_ASSERT(row.endpoint == endpoint);
     return row;
 }
 

@@ -27,8 +27,8 @@ struct DemoAccount
 
 namespace DemoAnswers {
 
-// Every service one query asks.
-enum class Service {
+// Every address one query asks: the six services and the two portrait pictures.
+enum class Endpoint {
     Visitors,
     Portrait,
     Moods,
@@ -43,14 +43,14 @@ enum class Service {
 // content type and charset the real service sends it with.
 struct ServiceAnswer
 {
-    Service service;
+    Endpoint endpoint;
     QString address;
     FakeResponse response;
 };
 
-// One row per service, in the order of Service.
+// One row per endpoint, in the order of Endpoint.
 QList<ServiceAnswer> serviceAnswers(const DemoAccount &account);
-ServiceAnswer serviceAnswer(const DemoAccount &account, Service service);
+ServiceAnswer serviceAnswer(const DemoAccount &account, Endpoint endpoint);
 
 QByteArray visitors(const DemoAccount &account);
 // Sent without a charset, in GBK, as the portrait service does.

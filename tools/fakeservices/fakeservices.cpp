@@ -466,7 +466,12 @@ FakeServices::~FakeServices()
 
 bool FakeServices::listen(quint16 port)
 {
-    return m_server->isListening() || m_server->listen(QHostAddress::LocalHost, port);
+    if (m_server->isListening())
+        return true;
+    // A batch opens about a hundred connections at once; Qt's default backlog of 50 drops the
+    // rest, and each dropped one costs its client a second before it tries again.
+    m_server->setListenBacklogSize(1024);
+    return m_server->listen(QHostAddress::LocalHost, port);
 }
 
 quint16 FakeServices::port() const
