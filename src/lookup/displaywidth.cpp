@@ -1,19 +1,40 @@
 #include "lookup/displaywidth.h"
 
+#include <algorithm>
+
 #include <QList>
 
 namespace {
 
+struct CodeRange
+{
+    char32_t first;
+    char32_t last;
+
+    bool contains(char32_t c) const { return c >= first && c <= last; }
+};
+
+// The wide and full-width blocks of Unicode's East Asian Width table, coarsely.
+constexpr CodeRange wideRanges[] = {
+        {0x1100, 0x115F},   {0x2E80, 0x303E},   {0x3041, 0x33FF}, {0x3400, 0x4DBF},
+        {0x4E00, 0x9FFF},   {0xA000, 0xA4CF},   {0xAC00, 0xD7A3}, {0xF900, 0xFAFF},
+        {0xFE30, 0xFE4F},   {0xFF00, 0xFF60},   {0xFFE0, 0xFFE6}, {0x1F300, 0x1F64F},
+        {0x1F900, 0x1F9FF}, {0x20000, 0x3FFFD},
+};
+
+// The embeddings, overrides, isolates and marks of the bidirectional algorithm.
+constexpr CodeRange bidiControls[]
+        = {{0x061C, 0x061C}, {0x200E, 0x200F}, {0x202A, 0x202E}, {0x2066, 0x2069}};
+
+bool isIn(const auto &ranges, char32_t c)
+{
+    return std::any_of(std::begin(ranges), std::end(ranges),
+                       [c](const CodeRange &range) { return range.contains(c); });
+}
+
 bool isWide(char32_t c)
 {
-    // The wide and full-width blocks of Unicode's East Asian Width table, coarsely.
-    return (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0x303E)
-            || (c >= 0x3041 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF)
-            || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xA000 && c <= 0xA4CF)
-            || (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF)
-            || (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFF60)
-            || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F)
-            || (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+    return isIn(wideRanges, c);
 }
 
 int charWidth(char32_t c)
@@ -28,11 +49,9 @@ int charWidth(char32_t c)
     }
 }
 
-// The embeddings, overrides, isolates and marks of the bidirectional algorithm.
 bool isBidiControl(char16_t c)
 {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
-            || (c >= 0x2066 && c <= 0x2069);
+    return isIn(bidiControls, c);
 }
 
 } // namespace

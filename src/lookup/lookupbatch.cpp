@@ -119,7 +119,7 @@ void LookupBatch::onQueryComplete(int index)
         ++m_partial;
     else if (result.status == LookupResult::Status::Failed)
         ++m_failed;
-    m_waiting.insert(index, std::move(result));
+    m_waiting.insert(index, result);
     emit progressed();
     handOnInOrder();
     if (m_cancelled)

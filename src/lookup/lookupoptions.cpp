@@ -28,10 +28,11 @@ std::optional<int> numberIn(const QString &text, int low, int high)
 
 QString wrappedFieldNames()
 {
+    constexpr qsizetype lineWidth = 72;
     QString text;
     QString line = QStringLiteral(" ");
     for (const QString &name : plainFieldNames()) {
-        if (line.size() + name.size() > 72) {
+        if (line.size() + name.size() > lineWidth) {
             text += line + u'\n';
             line = QStringLiteral(" ");
         }

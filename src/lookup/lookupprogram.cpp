@@ -71,8 +71,9 @@ void LookupProgram::take(const QString &origin, const QString &text, bool cut)
     if (cut || checked.refusal) {
         m_refused = true;
         // Cut and cleaned: the line is echoed to a terminal as the user gave it.
-        QString shown = printableText(text.left(40));
-        if (cut || text.size() > 40)
+        constexpr qsizetype longestEcho = 40;
+        QString shown = printableText(text.left(longestEcho));
+        if (cut || text.size() > longestEcho)
             shown += u'…';
         say(tr("%1: \"%2\" refused: %3")
                     .arg(origin, shown, cut ? tr("the line is too long") : *checked.refusal));
@@ -144,7 +145,7 @@ void LookupProgram::showProgress()
     if (!m_terminal.errIsTerminal || m_ended || m_batch->total() < 2
         || (m_reader && m_terminal.inIsTerminal))
         return;
-    const double seconds = m_clock.elapsed() / 1000.0;
+    const double seconds = double(m_clock.elapsed()) / 1000.0;
     const double rate = seconds > 0 ? m_batch->done() / seconds : 0;
     const QString done = m_batch->isClosed()
             ? tr("%1/%2 done").arg(m_batch->done()).arg(m_batch->total())

@@ -9,6 +9,10 @@
 
 namespace {
 
+constexpr char16_t firstPrintable = 0x20;
+constexpr char16_t deleteControl = 0x7F;
+constexpr int hexBase = 16;
+
 // A plain value: absent (null), text, whole number, points or yes/no.
 using Plain = std::variant<std::monostate, QString, std::int64_t, double, bool>;
 
@@ -88,8 +92,9 @@ QString jsonString(const QString &text)
             out += QStringLiteral("\\t");
             break;
         default:
-            if (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            // The other controls, as JSON writes them: \u and four hex digits.
+            if (c.unicode() < firstPrintable || c.unicode() == deleteControl)
+                out += QStringLiteral("\\u%1").arg(c.unicode(), 4, hexBase, QLatin1Char('0'));
             else
                 out += c;
         }

@@ -37,7 +37,8 @@ constexpr ColumnShape columnShapes[] = {
         {QT_TRANSLATE_NOOP("ResultTable", "Vine level"), 0, 3},
 };
 constexpr int columnCount = int(std::size(columnShapes));
-static_assert(std::size(resultCells) + 5 == std::size(columnShapes));
+constexpr std::size_t vineColumnCount = 5; // four values and the level
+static_assert(std::size(resultCells) + vineColumnCount == std::size(columnShapes));
 constexpr int nicknameColumn = 1;
 constexpr int continuationIndent = 2;
 

@@ -2,6 +2,7 @@
 
 #include "query/extract.h"
 #include "web/fetchresult.h"
+#include "web/httpstatus.h"
 
 #include <QRegularExpression>
 
@@ -140,9 +141,9 @@ ServiceOutcome classifyAnswer(Service service, const FetchResult &fetch)
         }
         return failedWith(ServiceProblem::Unreachable);
     }
-    if (fetch.status == 429)
+    if (fetch.status == HttpStatus::tooManyRequests)
         return failedWith(ServiceProblem::RateLimited);
-    if (fetch.status < 200 || fetch.status > 299)
+    if (!HttpStatus::isSuccess(fetch.status))
         return failedWith(ServiceProblem::Http, fetch.status);
 
     // The first code of an answer is the service's own status; entries further in may carry

@@ -20,8 +20,10 @@ QString environmentValue(const char *lower, const char *upper)
 
 int defaultPort(const QUrl &url)
 {
-    return url.port(url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0 ? 443
-                                                                                           : 80);
+    constexpr int httpPort = 80;
+    constexpr int httpsPort = 443;
+    const bool https = url.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0;
+    return url.port(https ? httpsPort : httpPort);
 }
 
 bool entryCovers(QString entry, const QUrl &url)

@@ -1,6 +1,7 @@
 #include "web/transfer.h"
 
 #include "web/charset.h"
+#include "web/httpstatus.h"
 
 #include <utility>
 
@@ -163,7 +164,7 @@ void Transfer::onFinished()
         return;
     }
     // Without a final status line nothing was answered, whatever the error code says.
-    if (!status.isValid() || status.toInt() < 200) {
+    if (!status.isValid() || status.toInt() < HttpStatus::firstFinal) {
         fail(FetchResult::Failure::Unreachable, tr("The server sent no answer."));
         return;
     }
@@ -178,16 +179,9 @@ void Transfer::onFinished()
 // report an empty success. Returns true when the answer was a redirect and has been dealt with.
 bool Transfer::followRedirect()
 {
-    switch (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()) {
-    case 301:
-    case 302:
-    case 303:
-    case 307:
-    case 308:
-        break;
-    default:
+    if (!HttpStatus::isRedirect(
+                m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()))
         return false;
-    }
     const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (location.isEmpty())
         return false; // nowhere to go: the page itself is the answer
