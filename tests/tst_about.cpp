@@ -146,7 +146,7 @@ void TestAbout::openedModallyFromTheMenuEachTimeAfresh()
     ScriptedPrompt prompt;
     RecordingDesktop desktop;
     const std::unique_ptr<MainWindow> window = MainWindowLifecycle::openMainWindow(
-            AppServices {&web, &prompt, &desktop, dir.path()});
+            AppServices {&web, &prompt, &desktop, dir.path(), {}});
     window->findChild<QTimer *>("Timer2")->stop();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
 

@@ -43,7 +43,7 @@ void TestCalculatorPanel::init()
 {
     m_prompt.clear();
     m_window = std::make_unique<MainWindow>(
-            AppServices {&m_web, &m_prompt, &m_desktop, m_dir.path()});
+            AppServices {&m_web, &m_prompt, &m_desktop, m_dir.path(), {}});
     m_window->show();
 }
 

@@ -162,7 +162,7 @@ void TestLifecycle::cleanup()
 
 void TestLifecycle::openWindow()
 {
-    const AppServices services {m_web.get(), m_prompt.get(), m_desktop.get(), m_dir->path()};
+    const AppServices services {m_web.get(), m_prompt.get(), m_desktop.get(), m_dir->path(), {}};
     m_window = MainWindowLifecycle::openMainWindow(services);
 }
 

@@ -43,7 +43,7 @@ private:
 void TestMainWindow::init()
 {
     m_window = std::make_unique<MainWindow>(
-            AppServices {&m_web, &m_prompt, &m_desktop, m_dir.path()});
+            AppServices {&m_web, &m_prompt, &m_desktop, m_dir.path(), {}});
 }
 
 void TestMainWindow::cleanup()

@@ -7,13 +7,14 @@
 
 #include <QTest>
 
-QueryWindow::QueryWindow(const QNetworkProxy &proxy, int deadlineMs)
+QueryWindow::QueryWindow(const QNetworkProxy &proxy, int deadlineMs,
+                         std::shared_ptr<const Session> session)
     : m_web(std::make_unique<WebClient>())
 {
     m_web->setProxy(proxy);
     m_web->setDeadlineMs(deadlineMs);
     m_window = std::make_unique<MainWindow>(
-            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path()});
+            AppServices {m_web.get(), &m_prompt, &m_desktop, m_dir.path(), std::move(session)});
     m_window->show();
 }
 

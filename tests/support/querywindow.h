@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 
 class MainWindow;
+class Session;
 class WebClient;
 
 namespace Ui {
@@ -19,12 +20,14 @@ class MainWindow;
 // A main window wired to fakes for a test: its web client goes through `proxy` (FakeServices,
 // the offline server) with the given deadline, its program folder is a fresh temporary folder,
 // and its message boxes and desktop requests go to a ScriptedPrompt and a RecordingDesktop.
+// Its queries are signed in when it is given a session.
 // The window is shown once made; waiting for it, if wanted, is up to the test. The server
 // behind the proxy is the test's own.
 class QueryWindow
 {
 public:
-    QueryWindow(const QNetworkProxy &proxy, int deadlineMs);
+    QueryWindow(const QNetworkProxy &proxy, int deadlineMs,
+                std::shared_ptr<const Session> session = {});
     ~QueryWindow();
     QueryWindow(const QueryWindow &) = delete;
     QueryWindow &operator=(const QueryWindow &) = delete;
