@@ -257,6 +257,11 @@ private slots:
         for (const QString &page : {Addresses::reachabilityProbe(), Addresses::reachabilityProbe(),
                                     SiteLinks::forumHome(), Addresses::qqPortraitHd(account.qq)})
             QVERIFY(QCoro::waitFor(app.web().GetBody(page)).ok);
+        // A session is refused plain http even as a first hop, whoever asks.
+        if (session) {
+            const auto plain = app.web().startGetBody(Addresses::visitors(account.qq), session);
+            QVERIFY(!QCoro::waitFor(plain->wait()).ok);
+        }
 
         const QStringList cells = {app.cell(0, ColumnKey::nam), app.cell(0, ColumnKey::jf),
                                    app.cell(0, ColumnKey::ss), app.cell(0, ColumnKey::blog),
