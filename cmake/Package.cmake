@@ -20,6 +20,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # is listed here.
 set(MIRELO_PACKAGE_RUNTIME_DEPENDS
     qt6-translations-l10n                 # Qt's own texts in Chinese
+    libqt6sql6-sqlite                     # mirelo-lookup reads Firefox's cookies database
     "fonts-wqy-microhei | fonts-noto-cjk" # every text of the program is Chinese
 )
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)

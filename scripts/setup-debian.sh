@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qcoro-qt6-dev
-    libqt6multimedia6 libmpg123-dev
+    libqt6multimedia6 libmpg123-dev libqt6sql6-sqlite
     fonts-wqy-microhei
     qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
     xvfb xauth imagemagick xdotool xclip dbus-daemon at-spi2-core python3-pyatspi

@@ -77,4 +77,26 @@ QString reachabilityProbe()
     return on(Deployment::probeHost, QStringLiteral("/"));
 }
 
+QString signedIn(const QString &address, quint32 gtk)
+{
+    QString signedAddress = address;
+    if (signedAddress.startsWith(QLatin1String("http://")))
+        signedAddress.replace(0, 4, QStringLiteral("https"));
+    const QString value = QString::number(gtk);
+    const qsizetype query = signedAddress.indexOf(QLatin1Char('?'));
+    if (query < 0)
+        return signedAddress + QStringLiteral("?g_tk=") + value;
+    for (const QLatin1String name : {QLatin1String("?g_tk="), QLatin1String("&g_tk=")}) {
+        const qsizetype at = signedAddress.indexOf(name, query);
+        if (at < 0)
+            continue;
+        const qsizetype start = at + name.size();
+        qsizetype end = signedAddress.indexOf(QLatin1Char('&'), start);
+        if (end < 0)
+            end = signedAddress.size();
+        return signedAddress.replace(start, end - start, value);
+    }
+    return signedAddress + QStringLiteral("&g_tk=") + value;
+}
+
 } // namespace Addresses

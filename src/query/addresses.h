@@ -18,4 +18,8 @@ QString qqPortraitHd(const QString &qq); // 640-pixel QQ portrait
 
 QString reachabilityProbe();
 
+// A service address as a signed-in session asks for it: over https, with the session's g_tk
+// in its query (in place of a fixed one the address has: two would leave the service to pick).
+QString signedIn(const QString &address, quint32 gtk);
+
 } // namespace Addresses

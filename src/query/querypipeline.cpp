@@ -3,32 +3,45 @@
 #include "level/leveltable.h"
 #include "query/addresses.h"
 #include "query/extract.h"
+#include "web/session.h"
 #include "web/webclient.h"
 #include "web/wholefile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 
 namespace {
 const QString restrictedSpace = QStringLiteral("空间有权限");
 }
 
-QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq)
-    : m_web(web), m_view(view), m_programDir(std::move(programDir))
+QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq,
+                   std::shared_ptr<const Session> session)
+    : m_web(web), m_view(view), m_programDir(std::move(programDir)), m_session(std::move(session))
 {
     m_record.qq = std::move(qq);
     const QString &n = m_record.qq;
+    const std::shared_ptr<const Session> &s = m_session;
     // Every request goes out now; the steps below only wait for their answers in turn.
-    m_visitors = m_web->startOpenUrl(Addresses::visitors(n));
-    m_portrait = m_web->startOpenUrl(Addresses::portrait(n));
-    m_moods = m_web->startGetBody(Addresses::moods(n));
-    m_blog = m_web->startGetBody(Addresses::blog(n));
-    m_music = m_web->startGetBody(Addresses::music(n));
+    m_visitors = m_web->startOpenUrl(serviceAddress(Addresses::visitors(n)), s);
+    m_portrait = m_web->startOpenUrl(serviceAddress(Addresses::portrait(n)), s);
+    m_moods = m_web->startGetBody(serviceAddress(Addresses::moods(n)), s);
+    m_blog = m_web->startGetBody(serviceAddress(Addresses::blog(n)), s);
+    m_music = m_web->startGetBody(serviceAddress(Addresses::music(n)), s);
     if (m_view.portraitsWanted()) {
         m_qzonePortrait = m_web->startDownload(Addresses::qzonePortrait(n));
         m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(n));
     }
-    m_flowerVine = m_web->startOpenUrl(Addresses::flowerVine(n));
+    m_flowerVine = m_web->startOpenUrl(serviceAddress(Addresses::flowerVine(n)), s);
+}
+
+QString QueryRun::serviceAddress(const QString &address) const
+{
+    if (!m_session)
+        return address;
+    // The token is the one for the cookies this very address gets.
+    const QString overHttps = Addresses::signedIn(address, 0);
+    return Addresses::signedIn(address, m_session->gtkFor(QUrl(overHttps)));
 }
 
 QueryRun::~QueryRun() = default;

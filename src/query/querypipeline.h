@@ -9,6 +9,7 @@
 
 struct FetchResult;
 
+class Session;
 class Transfer;
 class WebClient;
 
@@ -18,7 +19,10 @@ class WebClient;
 class QueryRun
 {
 public:
-    QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq);
+    // With a `session`, the six service requests are signed in (https, its cookies, g_tk);
+    // the portraits never carry it.
+    QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq,
+             std::shared_ptr<const Session> session = {});
     ~QueryRun();
 
     const QueryRecord &record() const { return m_record; }
@@ -37,11 +41,14 @@ private:
     QCoro::Task<FetchResult> answerOf(Service service, Transfer *transfer);
     QCoro::Task<void> showPortraits();
     void abortAll();
+    // A service's address as this run asks for it: signed in when it has a session.
+    QString serviceAddress(const QString &address) const;
 
     WebClient *m_web;
     // The steps reach the window only through this, which goes quiet on cancel().
     DetachableView m_view;
     QString m_programDir;
+    std::shared_ptr<const Session> m_session;
     QueryRecord m_record;
     bool m_finished = false;
 

@@ -23,7 +23,7 @@ int main(int argc, char *argv[])
     WebClient web;
     MessageBoxPrompt prompt;
     SystemDesktop desktop;
-    const AppServices services {&web, &prompt, &desktop, WorkingFolder::forThisRun()};
+    const AppServices services {&web, &prompt, &desktop, WorkingFolder::forThisRun(), {}};
 
     // Every run begins with the splash; its fade-out ends by opening the main window.
     std::unique_ptr<MainWindow> window;

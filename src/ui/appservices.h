@@ -1,9 +1,12 @@
 #pragma once
 
+#include <memory>
+
 #include <QString>
 
 class Desktop;
 class Prompt;
+class Session;
 class WebClient;
 
 // What the windows share for the whole run; the program fills it in main(), tests with fakes.
@@ -13,4 +16,6 @@ struct AppServices
     Prompt *prompt = nullptr;
     Desktop *desktop = nullptr;
     QString programDir; // the working folder: support, skin, audio and portrait files
+    // The user's signed-in session, when there is one: every query's services carry it.
+    std::shared_ptr<const Session> session;
 };

@@ -105,7 +105,7 @@ void MainWindow::onCommand1Clicked()
     if (m_run)
         m_run->cancel(); // only a finished run can be here; this just drops its transfers
     m_run = std::make_shared<QueryRun>(m_services.web, static_cast<QueryView *>(this),
-                                       m_services.programDir, typed);
+                                       m_services.programDir, typed, m_services.session);
     m_querying = true;
     emit queryStarted();
     // Fire and forget: the run keeps itself alive and stops touching us once cancelled.

@@ -2,6 +2,7 @@
 
 #include "web/charset.h"
 #include "web/httpstatus.h"
+#include "web/session.h"
 
 #include <utility>
 
@@ -206,6 +207,8 @@ bool Transfer::followRedirect()
     QNetworkAccessManager *manager = m_reply->manager();
     QNetworkRequest request = m_reply->request(); // same headers on every hop
     request.setUrl(target);
+    if (m_session)
+        applySession(request, *m_session); // only the cookies meant for the new address
     dropReply();
     m_body.clear(); // what the redirect page said does not belong to the answer
     watch(manager->get(request));

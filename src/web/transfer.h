@@ -2,6 +2,8 @@
 
 #include "web/fetchresult.h"
 
+#include <memory>
+
 #include <QCoroTask>
 #include <QObject>
 #include <QPointer>
@@ -10,6 +12,7 @@
 
 class QNetworkReply;
 class QUrl;
+class Session;
 
 // One GET in flight. It starts when it is made; its result can be awaited any time later,
 // also after it has finished. Destroying it aborts the transfer.
@@ -42,6 +45,8 @@ private:
     friend class WebClient;
     // A null `reply` makes a transfer that has to be failed at once by its maker.
     Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs);
+    // The session the request carries: each redirect gets its cookies anew.
+    void setSession(std::shared_ptr<const Session> session) { m_session = std::move(session); }
     void watch(QNetworkReply *reply);
     void onRequestSent();
     void onMetaDataChanged();
@@ -68,6 +73,7 @@ private:
     QTimer m_unsentLimit; // from the making, until the request is sent
     int m_redirects = 0;
     bool m_finished = false;
+    std::shared_ptr<const Session> m_session;
 };
 
 // Whether `url` may be asked for: http or https, with a host. QNetworkAccessManager would also

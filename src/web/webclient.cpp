@@ -1,20 +1,35 @@
 #include "web/webclient.h"
 
+#include "web/session.h"
 #include "web/systemproxy.h"
 #include "web/wholefile.h"
 
 #include <utility>
 
 #include <QNetworkAccessManager>
+#include <QNetworkCookie>
+#include <QNetworkCookieJar>
 #include <QNetworkRequest>
 
 namespace {
 const QByteArray userAgent = QByteArrayLiteral("Mozilla/5.0 (compatible; Mirelo/6.0)");
+
+// The services set cookies; a jar would keep them and send them on to every host of their
+// domain, the portrait hosts and the reachability probe included.
+class NoCookieJar : public QNetworkCookieJar
+{
+public:
+    using QNetworkCookieJar::QNetworkCookieJar;
+    QList<QNetworkCookie> cookiesForUrl(const QUrl &) const override { return {}; }
+    bool setCookiesFromUrl(const QList<QNetworkCookie> &, const QUrl &) override { return false; }
+    bool insertCookie(const QNetworkCookie &) override { return false; }
+};
 } // namespace
 
 WebClient::WebClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAccessManager(this))
 {
     m_nam->setProxyFactory(new SystemProxyFactory);
+    m_nam->setCookieJar(new NoCookieJar(m_nam));
 }
 
 WebClient::~WebClient()
@@ -58,14 +73,16 @@ void WebClient::addCaCertificate(const QSslCertificate &authority)
     m_tls->addCaCertificate(authority);
 }
 
-std::unique_ptr<Transfer> WebClient::startGetBody(const QString &url)
+std::unique_ptr<Transfer> WebClient::startGetBody(const QString &url,
+                                                  std::shared_ptr<const Session> session)
 {
-    return start(url, Transfer::Kind::GetBody);
+    return start(url, Transfer::Kind::GetBody, std::move(session));
 }
 
-std::unique_ptr<Transfer> WebClient::startOpenUrl(const QString &url)
+std::unique_ptr<Transfer> WebClient::startOpenUrl(const QString &url,
+                                                  std::shared_ptr<const Session> session)
 {
-    return start(url, Transfer::Kind::OpenUrl);
+    return start(url, Transfer::Kind::OpenUrl, std::move(session));
 }
 
 std::unique_ptr<Transfer> WebClient::startDownload(const QString &url)
@@ -94,7 +111,8 @@ QCoro::Task<bool> WebClient::URLDownloadToFile(QString url, QString filePath)
     co_return writeFileWhole(filePath, result.body);
 }
 
-std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind kind)
+std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind kind,
+                                           std::shared_ptr<const Session> session)
 {
     const qint64 cap = kind == Transfer::Kind::Download ? m_fileCap : m_textCap;
     const QUrl target(url.trimmed());
@@ -103,6 +121,13 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     if (!isWebAddress(target)) {
         std::unique_ptr<Transfer> refused(new Transfer(nullptr, kind, cap, 0));
         refused->fail(FetchResult::Failure::NotAnAnswer, tr("Not a web address: %1").arg(url));
+        return refused;
+    }
+    // Not even a first hop that would be redirected to https: the cookies would be out already.
+    if (session && target.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) != 0) {
+        std::unique_ptr<Transfer> refused(new Transfer(nullptr, kind, cap, 0));
+        refused->fail(FetchResult::Failure::NotAnAnswer,
+                      tr("A signed-in request goes over https only: %1").arg(url));
         return refused;
     }
 
@@ -114,8 +139,14 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
         request.setRawHeader("If-Modified-Since", "0"); // defeats caches on the way
     if (m_tls)
         request.setSslConfiguration(*m_tls); // kept on every redirect: the request is copied
+    // Besides the empty jar: whatever manager sends this, no jar is asked or filled.
+    request.setAttribute(QNetworkRequest::CookieLoadControlAttribute, QNetworkRequest::Manual);
+    request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
+    if (session)
+        applySession(request, *session);
 
     std::unique_ptr<Transfer> transfer(new Transfer(m_nam->get(request), kind, cap, m_deadlineMs));
+    transfer->setSession(std::move(session));
     m_running.removeAll(nullptr);
     m_running.append(transfer.get());
     return transfer;

@@ -13,10 +13,12 @@
 #include <QSslConfiguration>
 
 class QNetworkAccessManager;
+class Session;
 
 // The three fetch operations over one QNetworkAccessManager. Method GET, system proxy
 // honoured, at most 5 redirects and only to http/https, an overall deadline per request and
-// a body cap (4 MiB for text, 16 MiB for files).
+// a body cap (4 MiB for text, 16 MiB for files). No cookie is ever stored or sent on its own:
+// only a request given a session carries cookies, and only that session's.
 class WebClient : public QObject
 {
     Q_OBJECT
@@ -48,9 +50,13 @@ public:
     std::unique_ptr<WebClient> makeSibling() const;
 
     // Text decoded by the declared charset, UTF-8 when none; sends "If-Modified-Since: 0".
-    std::unique_ptr<Transfer> startGetBody(const QString &url);
+    // With a `session`, the request (https only) carries its cookies by the cookie rules and
+    // the Referer of signed-in pages, on every hop.
+    std::unique_ptr<Transfer> startGetBody(const QString &url,
+                                           std::shared_ptr<const Session> session = {});
     // Text decoded by the declared charset, GBK (as GB18030) when none.
-    std::unique_ptr<Transfer> startOpenUrl(const QString &url);
+    std::unique_ptr<Transfer> startOpenUrl(const QString &url,
+                                           std::shared_ptr<const Session> session = {});
     // Raw body for a file; see writeFileWhole().
     std::unique_ptr<Transfer> startDownload(const QString &url);
 
@@ -61,7 +67,8 @@ public:
     QCoro::Task<bool> URLDownloadToFile(QString url, QString filePath);
 
 private:
-    std::unique_ptr<Transfer> start(const QString &url, Transfer::Kind kind);
+    std::unique_ptr<Transfer> start(const QString &url, Transfer::Kind kind,
+                                    std::shared_ptr<const Session> session = {});
 
     QNetworkAccessManager *m_nam;
     // Transfers still running, failed when this client goes away with its manager.

@@ -81,7 +81,7 @@ diff -u "$tmp/expected" "$tmp/files" || fail "the package's file list"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "package: Depends: $depends"
 # Found by dpkg-shlibdeps, and added by hand for what is loaded by name.
-for needed in libqt6widgets6 libqt6network6 qt6-translations-l10n; do
+for needed in libqt6widgets6 libqt6network6 qt6-translations-l10n libqt6sql6-sqlite; do
     [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
         fail "Depends lacks $needed"
 done

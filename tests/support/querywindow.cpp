@@ -8,8 +8,9 @@
 
 #include <QTest>
 
-QueryWindow::QueryWindow(const QNetworkProxy &proxy, int deadlineMs, Open open)
-    : m_web(std::make_unique<WebClient>())
+QueryWindow::QueryWindow(const QNetworkProxy &proxy, int deadlineMs, Open open,
+                         std::shared_ptr<const Session> session)
+    : m_web(std::make_unique<WebClient>()), m_session(std::move(session))
 {
     QTest::qVerify(m_dir.isValid(), "m_dir.isValid()", "no temporary program folder", __FILE__,
                    __LINE__);
@@ -28,7 +29,7 @@ QueryWindow::~QueryWindow() = default;
 MainWindow *QueryWindow::openWindow(const WindowOpener &opener)
 {
     m_window.reset();
-    const AppServices services {m_web.get(), &m_prompt, &m_desktop, m_dir.path()};
+    const AppServices services {m_web.get(), &m_prompt, &m_desktop, m_dir.path(), m_session};
     m_window = opener ? opener(services) : std::make_unique<MainWindow>(services);
     return m_window.get();
 }

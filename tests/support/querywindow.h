@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 class MainWindow;
+class Session;
 class WebClient;
 struct AppServices;
 
@@ -26,7 +27,8 @@ using WindowOpener = std::function<std::unique_ptr<MainWindow>(const AppServices
 // A main window wired to fakes for a test: its web client goes through `proxy` (FakeServices,
 // the offline server) with the given deadline, its program folder is a fresh temporary folder,
 // and its message boxes and desktop requests go to a ScriptedPrompt and a RecordingDesktop.
-// The server behind the proxy is the test's own.
+// Its queries are signed in when it is given a session. The server behind the proxy is the
+// test's own.
 class QueryWindow
 {
 public:
@@ -35,7 +37,8 @@ public:
         Later, // no window until openWindow(), so the folder or the web client can be set first
     };
 
-    QueryWindow(const QNetworkProxy &proxy, int deadlineMs, Open open = Open::Now);
+    QueryWindow(const QNetworkProxy &proxy, int deadlineMs, Open open = Open::Now,
+                std::shared_ptr<const Session> session = {});
     // For tests that send nothing: a stray request is refused at once, on this machine.
     explicit QueryWindow(Open open = Open::Now);
     ~QueryWindow();
@@ -72,5 +75,6 @@ private:
     ScriptedPrompt m_prompt;
     RecordingDesktop m_desktop;
     std::unique_ptr<WebClient> m_web;
+    std::shared_ptr<const Session> m_session;
     std::unique_ptr<MainWindow> m_window;
 };

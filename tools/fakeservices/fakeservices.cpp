@@ -73,22 +73,40 @@ struct RouteKeys
     QString hostPathQuery, hostPath, pathQuery, path;
 };
 
+// The query without the items named in `ignored`, the others in their order.
+QString queryWithout(const QString &query, const QStringList &ignored)
+{
+    if (ignored.isEmpty())
+        return query;
+    QStringList kept;
+    for (const QString &item : query.split(QLatin1Char('&'))) {
+        if (!ignored.contains(item.section(QLatin1Char('='), 0, 0)))
+            kept.append(item);
+    }
+    return kept.join(QLatin1Char('&'));
+}
+
 // Path and query are compared percent-decoded, so a route written with plain characters
 // matches what a client sent encoded.
-RouteKeys keysFor(const QString &host, const QUrl &pathAndQuery)
+RouteKeys keysFor(const QString &host, const QUrl &pathAndQuery, const QStringList &ignored)
 {
     QString path = pathAndQuery.path(QUrl::FullyDecoded);
     if (path.isEmpty())
         path = QStringLiteral("/");
-    const QString query = pathAndQuery.hasQuery()
-            ? QLatin1Char('?') + pathAndQuery.query(QUrl::FullyDecoded)
-            : QString();
+    QString query;
+    if (pathAndQuery.hasQuery()) {
+        const QString whole = pathAndQuery.query(QUrl::FullyDecoded);
+        const QString kept = queryWithout(whole, ignored);
+        // A query of ignored items alone is no query at all.
+        if (!kept.isEmpty() || whole.isEmpty())
+            query = QLatin1Char('?') + kept;
+    }
     return {host + path + query, host + path, path + query, path};
 }
 
-RouteKeys keysFor(const RecordedRequest &request)
+RouteKeys keysFor(const RecordedRequest &request, const QStringList &ignored)
 {
-    return keysFor(QString::fromLatin1(request.host), request.url);
+    return keysFor(QString::fromLatin1(request.host), request.url, ignored);
 }
 
 const QString httpsOnly = QStringLiteral("https://");
@@ -100,7 +118,7 @@ bool isHttps(const RecordedRequest &request)
 
 // "host/path?query", "host/path", "/path?query" or "/path". An "http://" in front is ignored;
 // an "https://" stays in the key, which then matches requests over TLS only.
-QString routeKey(const QString &route)
+QString routeKey(const QString &route, const QStringList &ignored)
 {
     QString rest = route.trimmed();
     QString prefix;
@@ -117,7 +135,8 @@ QString routeKey(const QString &route)
         rest = slash < 0 ? QStringLiteral("/") : rest.mid(slash);
         host = host.section(QLatin1Char(':'), 0, 0).toLower();
     }
-    return prefix + keysFor(host, QUrl(QStringLiteral("http://route") + rest)).hostPathQuery;
+    return prefix
+            + keysFor(host, QUrl(QStringLiteral("http://route") + rest), ignored).hostPathQuery;
 }
 
 // Accepts every connection as a QSslSocket in plain mode, so that a CONNECT tunnel can turn
@@ -486,7 +505,7 @@ QNetworkProxy FakeServices::proxy() const
 
 void FakeServices::on(const QString &route, const FakeResponse &response)
 {
-    m_routes.insert(routeKey(route), response);
+    m_routes.insert(routeKey(route, m_ignoredItems), response);
 }
 
 void FakeServices::setFallback(const FakeResponse &response)
@@ -507,13 +526,13 @@ QList<RecordedRequest> FakeServices::requests() const
 
 QList<RecordedRequest> FakeServices::requestsTo(const QString &route) const
 {
-    QString key = routeKey(route);
+    QString key = routeKey(route, m_ignoredItems);
     const bool tlsOnly = key.startsWith(httpsOnly);
     if (tlsOnly)
         key = key.mid(httpsOnly.size());
     QList<RecordedRequest> matching;
     for (const RecordedRequest &request : m_requests) {
-        const RouteKeys keys = keysFor(request);
+        const RouteKeys keys = keysFor(request, m_ignoredItems);
         if ((!tlsOnly || isHttps(request))
             && (key == keys.hostPathQuery || key == keys.hostPath || key == keys.pathQuery
                 || key == keys.path))
@@ -559,7 +578,11 @@ void FakeServices::handle(Connection *connection, RecordedRequest request)
 
 FakeResponse FakeServices::responseFor(const RecordedRequest &request) const
 {
-    const RouteKeys keys = keysFor(request);
+    if (m_gate) {
+        if (std::optional<FakeResponse> answer = m_gate(request))
+            return *answer;
+    }
+    const RouteKeys keys = keysFor(request, m_ignoredItems);
     const bool tls = isHttps(request);
     for (const QString &key : {keys.hostPathQuery, keys.hostPath, keys.pathQuery, keys.path}) {
         // A route for https only goes before the same route for both.

@@ -2,6 +2,7 @@
 
 #include "fakeservices/testauthority.h"
 
+#include <functional>
 #include <optional>
 
 #include <QByteArray>
@@ -13,6 +14,7 @@
 #include <QPair>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 class QTcpServer;
@@ -81,10 +83,11 @@ struct RecordedRequest
 // the port and case-insensitively; paths and queries are compared percent-decoded. The most
 // specific route wins, in that order; unmatched requests get the fallback (by default a 404
 // with a short body). A leading "http://" on a route is ignored; a leading "https://" makes the
-// route answer https requests only, before the same route without it. HEAD gets the headers
-// only. CONNECT (https through the proxy) is refused with 501 until a TLS identity is set;
-// then the tunnel is served over TLS with that identity, one request inside it, recorded as
-// "https://host/path" after the CONNECT itself.
+// route answer https requests only, before the same route without it. Query items named by
+// ignoreQueryItem() are left out of the comparison. A gate, when set, may answer a request
+// before any route does. HEAD gets the headers only. CONNECT (https through the proxy) is refused
+// with 501 until a TLS identity is set; then the tunnel is served over TLS with that identity, one
+// request inside it, recorded as "https://host/path" after the CONNECT itself.
 class FakeServices : public QObject
 {
     Q_OBJECT
@@ -103,6 +106,13 @@ public:
     void on(const QString &route, const FakeResponse &response);
     void setFallback(const FakeResponse &response);
     void clearRoutes(); // also restores the default fallback
+    // Leaves the query item `name` out when matching requests to the routes set after this
+    // call (a token that changes from client to client, say).
+    void ignoreQueryItem(const QString &name) { m_ignoredItems.append(name); }
+    // Asked first for every request but CONNECT: an answer it gives is played instead of the
+    // route's. An empty function removes the gate.
+    using Gate = std::function<std::optional<FakeResponse>(const RecordedRequest &)>;
+    void setGate(Gate gate) { m_gate = std::move(gate); }
     // The certificate and key every https tunnel presents, whatever host it is for.
     void setTlsIdentity(const TlsIdentity &identity) { m_tlsIdentity = identity; }
 
@@ -132,6 +142,8 @@ private:
     QHash<QString, FakeResponse> m_routes;
     FakeResponse m_fallback;
     TlsIdentity m_tlsIdentity;
+    QStringList m_ignoredItems;
+    Gate m_gate;
     QList<RecordedRequest> m_requests;
     QSet<Connection *> m_connections;
 };

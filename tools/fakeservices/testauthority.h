@@ -37,6 +37,8 @@ public:
 
     // The authority's own certificate, for the client to trust.
     QSslCertificate certificate() const { return m_certificate; }
+    // The same as a PEM file, there as long as this object is.
+    QString certificateFile() const { return m_dir.filePath(QStringLiteral("authority.crt")); }
     TlsIdentity identity(Kind kind) const;
 
 private:

@@ -7,7 +7,13 @@
 // Demo numbers: 10001 a public space with both portraits and the HD portrait, 10002 a space
 // open to friends only, 10003 an account without portraits; any other number gets an
 // account made up from the number.
+//
+// With --signed-in-only the six services answer as they do today: their values only to the
+// demo account's session (--demo-cookies FILE writes it), "please sign in" to anyone else.
+// Through https_proxy the services are also served over https, with certificates of an
+// authority made at start whose certificate file the server names.
 
+#include "demosession.h"
 #include "offlineserver.h"
 
 #include <cstdio>
@@ -47,9 +53,38 @@ int main(int argc, char *argv[])
             QStringLiteral("seconds"),
             QStringLiteral("Stop after this many seconds (default: run until killed)."),
             QStringLiteral("n"));
+    const QCommandLineOption signedInOption(
+            QStringLiteral("signed-in-only"),
+            QStringLiteral("Answer the services' values only to the demo session, as the "
+                           "services do today."));
+    const QCommandLineOption rateLimitOption(
+            QStringLiteral("rate-limit"),
+            QStringLiteral("Tell clients to slow down past n service requests a minute."),
+            QStringLiteral("n"));
+    const QCommandLineOption demoCookiesOption(
+            QStringLiteral("demo-cookies"),
+            QStringLiteral("Write the demo session as a cookies.txt (mode 600) and exit."),
+            QStringLiteral("file"));
     parser.addOption(portOption);
     parser.addOption(secondsOption);
+    parser.addOption(signedInOption);
+    parser.addOption(rateLimitOption);
+    parser.addOption(demoCookiesOption);
     parser.process(app);
+
+    if (parser.isSet(demoCookiesOption)) {
+        const QString path = parser.value(demoCookiesOption);
+        const QString error = OfflineDemo::writeDemoCookies(path);
+        if (!error.isEmpty()) {
+            printLine(
+                    stderr,
+                    QStringLiteral("mirelo-offline-server: cannot write %1: %2").arg(path, error));
+            return 1;
+        }
+        printLine(stdout,
+                  QStringLiteral("mirelo-offline-server: wrote the demo session to %1").arg(path));
+        return 0;
+    }
 
     bool ok = false;
     const uint port = parser.value(portOption).toUInt(&ok);
@@ -69,7 +104,22 @@ int main(int argc, char *argv[])
         }
     }
 
+    uint rateLimit = 0;
+    if (parser.isSet(rateLimitOption)) {
+        rateLimit = parser.value(rateLimitOption).toUInt(&ok);
+        if (!ok || rateLimit == 0 || rateLimit > 1'000'000) {
+            printLine(stderr,
+                      QStringLiteral("mirelo-offline-server: --rate-limit wants a number "
+                                     "from 1 to 1000000"));
+            return 2;
+        }
+    }
+
     OfflineServer server;
+    server.setSignedInOnly(parser.isSet(signedInOption));
+    server.setRateLimit(int(rateLimit));
+    // Ready before the first client can ask.
+    const QString httpsProblem = server.offerHttps();
     QObject::connect(&server, &OfflineServer::requestLogged,
                      [](const QString &line) { printLine(stdout, line); });
     if (!server.listen(quint16(port))) {
@@ -84,6 +134,16 @@ int main(int argc, char *argv[])
               QStringLiteral("mirelo-offline-server: listening on 127.0.0.1:%1; "
                              "run Mirelo with http_proxy=http://127.0.0.1:%1")
                       .arg(server.port()));
+    // The session never goes over plain http: signed-in clients need https_proxy as well.
+    if (httpsProblem.isEmpty()) {
+        printLine(stdout,
+                  QStringLiteral("mirelo-offline-server: https through https_proxy=http://"
+                                 "127.0.0.1:%1, certificates by the authority in %2")
+                          .arg(server.port())
+                          .arg(server.authority()->certificateFile()));
+    } else {
+        printLine(stderr, QStringLiteral("mirelo-offline-server: no https: %1").arg(httpsProblem));
+    }
 
     if (seconds > 0)
         QTimer::singleShot(int(seconds) * 1000, &app, &QCoreApplication::quit);

@@ -2,6 +2,8 @@
 
 #include "accounts.h"
 #include "config/deployment.h"
+#include "demosession.h"
+#include "fakeservices/signedin.h"
 #include "portraits.h"
 #include "query/addresses.h"
 
@@ -37,8 +39,44 @@ OfflineServer::OfflineServer(QObject *parent)
                                     "utf-8"))
 {
     m_notFound.status = 404;
+    // A signed-in request carries its session's own token: the same answer whatever it is.
+    m_services.ignoreQueryItem(QStringLiteral("g_tk"));
+    m_services.setGate([this](const RecordedRequest &request) { return gate(request); });
     connect(&m_services, &FakeServices::requestReceived, this, &OfflineServer::onRequest);
     routeProbePage();
+    m_clock.start();
+}
+
+QString OfflineServer::offerHttps()
+{
+    QStringList hosts;
+    for (const QString &address :
+         {Addresses::visitors({}), Addresses::portrait({}), Addresses::moods({}),
+          Addresses::blog({}), Addresses::music({}), Addresses::flowerVine({})})
+        hosts.append(QUrl(address).host());
+    auto authority = std::make_unique<TestAuthority>(hosts);
+    if (!authority->isValid())
+        return authority->error();
+    m_services.setTlsIdentity(authority->identity(TestAuthority::Kind::Good));
+    m_authority = std::move(authority);
+    return {};
+}
+
+std::optional<FakeResponse> OfflineServer::gate(const RecordedRequest &request)
+{
+    if (!SignedIn::isServiceRequest(request))
+        return std::nullopt;
+    if (m_signedInOnly && !SignedIn::isSignedIn(request, demoSessionCookie, demoSessionKey))
+        return SignedIn::signInNeededAnswer();
+    if (m_rateLimit <= 0)
+        return std::nullopt;
+    const qint64 now = m_clock.elapsed();
+    while (!m_answeredAt.empty() && now - m_answeredAt.front() >= 60'000)
+        m_answeredAt.pop_front();
+    if (m_answeredAt.size() >= std::size_t(m_rateLimit))
+        return SignedIn::rateLimitedAnswer();
+    m_answeredAt.push_back(now);
+    return std::nullopt;
 }
 
 bool OfflineServer::listen(quint16 port)

@@ -2,6 +2,7 @@
 // real window and fetcher.
 
 #include "accounts.h"
+#include "demosession.h"
 #include "offlineserver.h"
 #include "portraits.h"
 #include "query/addresses.h"
@@ -11,6 +12,7 @@
 #include "ui/mainwindow.h"
 #include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
+#include "web/cookiesfile.h"
 #include "web/webclient.h"
 
 #include <QCoroTask>
@@ -18,6 +20,7 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace OfflineDemo;
@@ -42,6 +45,8 @@ private slots:
     void numberIn();
     void everyRequestIsLogged();
     void manyNumbersStillAnswer();
+    void signedInOnly_data();
+    void signedInOnly();
 
 private:
     Ui::MainWindow *ui() const { return m_app->ui(); }
@@ -281,6 +286,47 @@ void TestOfflineDemo::manyNumbersStillAnswer()
     const FetchResult probe = QCoro::waitFor(m_app->web().OpenURL(Addresses::reachabilityProbe()));
     QCOMPARE(probe.status, 200);
     QVERIFY(!probe.text.isEmpty());
+}
+
+void TestOfflineDemo::signedInOnly_data()
+{
+    QTest::addColumn<bool>("demoSession");
+    QTest::addColumn<int>("rateLimit");
+    QTest::addColumn<int>("queries");
+    QTest::addColumn<bool>("served"); // the last query's row has the values
+
+    QTest::newRow("demo session") << true << 0 << 1 << true;
+    QTest::newRow("no session") << false << 0 << 1 << false;
+    // Six answers a minute: one query's worth; the next one is told to slow down.
+    QTest::newRow("rate limited") << true << 6 << 2 << false;
+}
+
+void TestOfflineDemo::signedInOnly()
+{
+    QFETCH(bool, demoSession);
+    QFETCH(int, rateLimit);
+    QFETCH(int, queries);
+    QFETCH(bool, served);
+    m_server->setSignedInOnly(true);
+    m_server->setRateLimit(rateLimit);
+    const QString https = m_server->offerHttps();
+    QVERIFY2(https.isEmpty(), qPrintable(https));
+    // The file written is one a user may keep: the reader refuses any other mode than 600.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"cookies.txt"_qs);
+    QVERIFY(writeDemoCookies(path).isEmpty());
+    const SessionLoad load = CookiesFile::read(path);
+    QVERIFY2(load.session && load.warnings.isEmpty(), qPrintable(load.error));
+
+    QueryWindow app(QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, m_server->port()),
+                    5000, QueryWindow::Open::Now, demoSession ? load.session : nullptr);
+    app.web().addCaCertificate(m_server->authority()->certificate());
+    for (int i = 0; i < queries; ++i) {
+        app.startQuery(QStringLiteral("10001"));
+        QVERIFY(app.waitIdle());
+    }
+    QCOMPARE(app.cell(0, ColumnKey::nam), served ? u"小明"_qs : QString());
+    QCOMPARE(app.cell(0, ColumnKey::ss), served ? u"37条"_qs : u"空间有权限"_qs);
 }
 
 QTEST_MAIN(TestOfflineDemo)

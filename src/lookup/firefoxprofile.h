@@ -1,0 +1,24 @@
+#pragma once
+
+#include "web/session.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QString>
+
+// The signed-in session a browser keeps, read straight from its profile. Firefox only:
+// Chromium-based browsers encrypt their cookies with a key from the desktop's keyring.
+class FirefoxProfile
+{
+    Q_DECLARE_TR_FUNCTIONS(FirefoxProfile)
+public:
+    // `browser` is "firefox" (the default profile of profiles.ini) or "firefox:PROFILE" (a
+    // profile's name there, or a profile's folder). The cookies database is copied, with its
+    // write-ahead log, to a private temporary folder and read there: a running Firefox keeps
+    // its own locked. The same cookies in a cookies.txt give the same session.
+    static SessionLoad readSession(const QString &browser, const QString &home = QDir::homePath());
+
+    // The folder of the profile `name` (empty: the default one) under `home`; empty and
+    // `error` set when there is none.
+    static QString findProfile(const QString &name, const QString &home, QString *error);
+};

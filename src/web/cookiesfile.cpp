@@ -1,0 +1,152 @@
+#include "web/cookiesfile.h"
+
+#include <cmath>
+#include <optional>
+#include <sys/stat.h>
+
+#include <QFile>
+
+namespace {
+
+const QByteArray httpOnlyPrefix = QByteArrayLiteral("#HttpOnly_");
+
+// The fields of a line, in their order.
+enum Field { Domain, Subdomains, Path, Secure, Expiry, Name, Value, FieldCount };
+
+std::optional<bool> flag(const QByteArray &field)
+{
+    if (field.compare("TRUE", Qt::CaseInsensitive) == 0)
+        return true;
+    if (field.compare("FALSE", Qt::CaseInsensitive) == 0)
+        return false;
+    return std::nullopt;
+}
+
+// Whole seconds; some exporters write a fraction.
+std::optional<qint64> seconds(const QByteArray &field)
+{
+    bool ok = false;
+    const qint64 whole = field.toLongLong(&ok);
+    if (ok)
+        return whole;
+    constexpr double farFuture = 1e15; // thirty million years: no date a cookie holds
+    const double exact = field.toDouble(&ok);
+    if (ok && std::isfinite(exact) && std::abs(exact) < farFuture)
+        return qint64(exact);
+    return std::nullopt;
+}
+
+// Whether `bytes` can go into a Cookie header as it is: no control character (a line break
+// would start a header of its own) and no ';' (it would start another cookie).
+bool sendable(const QByteArray &bytes)
+{
+    constexpr unsigned char space = 0x20;
+    constexpr unsigned char del = 0x7f;
+    for (const char c : bytes) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < space || u == del || c == ';')
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+QList<SessionCookie> CookiesFile::parse(const QByteArray &text, QStringList *problems)
+{
+    QList<SessionCookie> cookies;
+    const QList<QByteArray> lines = text.split('\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QByteArray line = lines.at(i);
+        if (line.endsWith('\r'))
+            line.chop(1);
+        SessionCookie cookie;
+        if (line.startsWith(httpOnlyPrefix)) {
+            cookie.httpOnly = true;
+            line.remove(0, httpOnlyPrefix.size());
+        } else if (line.startsWith('#') || line.trimmed().isEmpty()) {
+            continue;
+        }
+        const auto problem = [&](const QString &why) {
+            if (problems)
+                problems->append(tr("line %1: %2").arg(i + 1).arg(why));
+        };
+
+        const QList<QByteArray> fields = line.split('\t');
+        // Six fields: an exporter that trimmed the empty value at the end of the line.
+        if (fields.size() != FieldCount && fields.size() != Value) {
+            problem(tr("expected %1 TAB-separated fields, found %2")
+                            .arg(int(FieldCount))
+                            .arg(fields.size()));
+            continue;
+        }
+        const std::optional<bool> subdomains = flag(fields.at(Subdomains));
+        const std::optional<bool> secure = flag(fields.at(Secure));
+        const std::optional<qint64> expires = seconds(fields.at(Expiry));
+        if (fields.at(Domain).isEmpty() || !subdomains || !secure) {
+            problem(tr("the domain, the subdomains flag or the secure flag is not valid"));
+            continue;
+        }
+        if (!expires) {
+            problem(tr("the expiry is not a number"));
+            continue;
+        }
+        cookie.domain = QString::fromLatin1(fields.at(Domain)).toLower();
+        cookie.includeSubdomains = *subdomains;
+        cookie.path = QString::fromLatin1(fields.at(Path));
+        cookie.secure = *secure;
+        cookie.expires = *expires;
+        cookie.name = fields.at(Name);
+        cookie.value = fields.value(Value);
+        if (cookie.name.isEmpty() || cookie.name.contains('=') || cookie.name.contains(' ')
+            || !sendable(cookie.name) || !sendable(cookie.value) || !sendable(fields.at(Domain))
+            || !sendable(fields.at(Path))) {
+            problem(tr("the cookie cannot be sent (an empty name, control characters or ';')"));
+            continue;
+        }
+        cookies.append(cookie);
+    }
+    return cookies;
+}
+
+SessionLoad CookiesFile::read(const QString &path)
+{
+    SessionLoad load;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        load.error = tr("cannot read %1: %2").arg(path, file.errorString());
+        return load;
+    }
+    // The file as opened, not its name again: it cannot be swapped between check and read.
+    struct stat info = {};
+    if (::fstat(file.handle(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        load.error = tr("%1 is not a regular file").arg(path);
+        return load;
+    }
+    if (info.st_mode & (S_IRGRP | S_IROTH)) {
+        constexpr mode_t permissionBits = 07777;
+        constexpr int octal = 8;
+        load.error = tr("%1 can be read by group or others (mode %2): a session is as secret "
+                        "as a password; make it private with: chmod 600 %1")
+                             .arg(path)
+                             .arg(info.st_mode & permissionBits, 4, octal, QLatin1Char('0'));
+        return load;
+    }
+    if (info.st_size > maxSize) {
+        load.error = tr("%1 is too large for a cookies file").arg(path);
+        return load;
+    }
+    const QByteArray text = file.read(maxSize + 1);
+    if (text.size() > maxSize) {
+        load.error = tr("%1 is too large for a cookies file").arg(path);
+        return load;
+    }
+
+    QStringList problems;
+    const QList<SessionCookie> cookies = parse(text, &problems);
+    for (const QString &problem : problems)
+        load.warnings.append(QStringLiteral("%1: %2").arg(path, problem));
+    if (std::optional<Session> session = Session::fromCookies(cookies, path, &load.error))
+        load.session = std::make_shared<const Session>(std::move(*session));
+    return load;
+}
