@@ -6,9 +6,29 @@
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
+#include "web/cookiesfile.h"
 #include "web/webclient.h"
 
+#include <cstdio>
+
 #include <QApplication>
+
+namespace {
+
+// The user's session from the default file, when there is one. A file that cannot be used is
+// said on stderr and the program goes on without it: the window never waits on it.
+std::shared_ptr<const Session> defaultSession()
+{
+    const SessionLoad load = CookiesFile::readIfPresent(CookiesFile::defaultPath());
+    QStringList said = load.warnings;
+    if (!load.error.isEmpty())
+        said.append(load.error + QStringLiteral("; looking up without a session"));
+    for (const QString &line : said)
+        std::fputs(QStringLiteral("mirelo: %1\n").arg(line).toLocal8Bit().constData(), stderr);
+    return load.session;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -23,7 +43,8 @@ int main(int argc, char *argv[])
     WebClient web;
     MessageBoxPrompt prompt;
     SystemDesktop desktop;
-    const AppServices services {&web, &prompt, &desktop, WorkingFolder::forThisRun(), {}};
+    const AppServices services {&web, &prompt, &desktop, WorkingFolder::forThisRun(),
+                                defaultSession()};
 
     // Every run begins with the splash; its fade-out ends by opening the main window.
     std::unique_ptr<MainWindow> window;

@@ -4,7 +4,10 @@
 #include <optional>
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -149,4 +152,20 @@ SessionLoad CookiesFile::read(const QString &path)
     if (std::optional<Session> session = Session::fromCookies(cookies, path, &load.error))
         load.session = std::make_shared<const Session>(std::move(*session));
     return load;
+}
+
+QString CookiesFile::defaultPath()
+{
+    // The generic folder: the window and mirelo-lookup have different application names, and
+    // share the one file.
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QDir(config).filePath(QStringLiteral("Mirelo/cookies.txt"));
+}
+
+SessionLoad CookiesFile::readIfPresent(const QString &path)
+{
+    // A link to a missing file is a problem to tell, not a missing file.
+    if (!QFileInfo(path).isSymLink() && !QFileInfo::exists(path))
+        return {};
+    return read(path);
 }

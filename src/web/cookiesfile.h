@@ -22,6 +22,11 @@ public:
     // The session in the file at `path`. A file that group or others can read is refused, as
     // ssh refuses a readable key: the session is as good as the user's password.
     static SessionLoad read(const QString &path);
+    // Where both programs look for the user's session: $XDG_CONFIG_HOME/Mirelo/cookies.txt,
+    // ~/.config/Mirelo/cookies.txt when that is not set.
+    static QString defaultPath();
+    // As read(), but nothing at all, not even an error, when there is no file at `path`.
+    static SessionLoad readIfPresent(const QString &path);
     // The cookies of a file's text. A line that is no cookie is skipped with a problem
     // "line N: why" that quotes nothing of the line.
     static QList<SessionCookie> parse(const QByteArray &text, QStringList *problems);
