@@ -1,6 +1,8 @@
 #include "config/deployment.h"
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
+#include "fakeservices/signedin.h"
+#include "fakeservices/testauthority.h"
 #include "lookup/displaywidth.h"
 #include "lookup/lookupbatch.h"
 #include "lookup/lookupprogram.h"
@@ -12,10 +14,13 @@
 #include <csignal>
 #include <unistd.h>
 
+#include <QDir>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QUrlQuery>
 
 using namespace DemoAnswers;
 
@@ -73,6 +78,28 @@ QString addressOf(Service service, const QString &qq)
     return Addresses::flowerVine(qq);
 }
 
+// Longer than the interval between two starts with a session, even with its jitter and a timer
+// that fires 5 % early.
+constexpr int slowerThanInterval = LookupProgram::sessionIntervalMs * 3 / 2;
+
+// A back-off of a few hundred milliseconds instead of the services' minutes.
+const BackOff shortBackOff {100, 150, 0, 3};
+
+// The session the signed-in fake services accept; nothing the program says may contain it.
+const QByteArray sessionKey = "Pskey-SECRET-7f3c";
+
+const QByteArray sessionCookies = ".qq.com\tTRUE\t/\tFALSE\t0\tuin\to0010001\n"
+                                  ".qq.com\tTRUE\t/\tFALSE\t0\tp_skey\t"
+        + sessionKey + '\n';
+
+// Writes `text` to `path` (its folder made too) with `permissions`.
+bool writeFile(const QString &path, const QByteArray &text, QFile::Permissions permissions)
+{
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly)
+            && file.write(text) == text.size() && file.setPermissions(permissions);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(FakeResponse)
@@ -101,6 +128,7 @@ private slots:
     void executable_data();
     void executable();
     void executableStartsEachLineAsItArrives();
+    void executableStopsWholeOnInterrupt_data();
     void executableStopsWholeOnInterrupt();
 
 private:
@@ -110,6 +138,7 @@ private:
 
     std::unique_ptr<FakeServices> m_services;
     std::unique_ptr<WebClient> m_web;
+    std::unique_ptr<TestAuthority> m_authority; // made for the first signed-in row
 };
 
 void TestLookup::init()
@@ -131,6 +160,7 @@ void TestLookup::cleanup()
 QList<LookupResult> TestLookup::lookUp(const QStringList &numbers, int parallel)
 {
     LookupBatch batch(m_web.get(), parallel, 0);
+    batch.setBackOff(shortBackOff);
     QList<LookupResult> results;
     connect(&batch, &LookupBatch::resultReady, this,
             [&results](const LookupResult &r) { results.append(r); });
@@ -473,10 +503,13 @@ void TestLookup::refusedLinesAndExitStatus_data()
     QTest::addColumn<QStringList>("lookedUp");
     QTest::addColumn<QStringList>("complaints");
     QTest::addColumn<int>("status");
+    // The moods service says to slow down this often, then answers; the back-off is the short
+    // one: 100 ms, then 150 ms.
+    QTest::addColumn<int>("slowDowns");
 
     QTest::newRow("all good, blanks, comments and blanks around numbers")
             << QByteArray("10001\n\n  \n# friends\n10001\r\n 10001\n10001 \t\n")
-            << QStringList {"10001", "10001", "10001", "10001"} << QStringList {} << 0;
+            << QStringList {"10001", "10001", "10001", "10001"} << QStringList {} << 0 << 0;
     QTest::newRow("refused lines named")
             << QByteArray("10001\n1234\n１２３４５\n1\u202E0001\n" + QByteArray(5000, '7')
                           + "\n10001")
@@ -485,13 +518,24 @@ void TestLookup::refusedLinesAndExitStatus_data()
                             R"(line 3: "１２３４５" refused: a QQ number is digits only)",
                             "line 4: \"1\uFFFD0001\" refused: a QQ number is digits only",
                             "line 5: \"" + QString(40, u'7') + "…\" refused: the line is too long"}
-            << 1;
+            << 1 << 0;
     QTest::newRow("failed number")
             << QByteArray("10001\n55555\n") << QStringList {"10001", "55555"}
             << QStringList {"55555: failed: visitors unreachable, portrait unreachable, moods "
                             "unreachable, blog unreachable, music unreachable, flower_vine "
                             "unreachable"}
-            << 1;
+            << 1 << 0;
+    // Each "slow down" holds back every start, the next number's too, and the number is asked
+    // again. (The pause after the last try is said before the input is known to have ended.)
+    const QString slowDown = QStringLiteral("a service asked to slow down: no new start for 1 s");
+    QTest::newRow("slowed down twice, then answered")
+            << QByteArray("10001\n10001\n") << QStringList {"10001", "10001"}
+            << QStringList {slowDown, slowDown} << 0 << 2;
+    QTest::newRow("slowed down on every try")
+            << QByteArray("10001\n") << QStringList {"10001"}
+            << QStringList {slowDown, slowDown, slowDown, slowDown,
+                            "10001: partial: moods rate-limited"}
+            << 1 << 4;
 }
 
 void TestLookup::refusedLinesAndExitStatus()
@@ -500,8 +544,16 @@ void TestLookup::refusedLinesAndExitStatus()
     QFETCH(QStringList, lookedUp);
     QFETCH(QStringList, complaints);
     QFETCH(int, status);
+    QFETCH(int, slowDowns);
 
     routeAccount(*m_services, DemoAccount {});
+    const QByteArray moodsHost = QUrl(Addresses::moods({})).host().toLatin1();
+    int moodsAsked = 0;
+    m_services->setGate([&](const RecordedRequest &r) -> std::optional<FakeResponse> {
+        if (r.host == moodsHost && ++moodsAsked <= slowDowns)
+            return SignedIn::rateLimitedAnswer();
+        return std::nullopt;
+    });
     QByteArray out, err;
     LookupProgram::Terminal terminal;
     terminal.out = [&out](const QByteArray &b) {
@@ -511,8 +563,10 @@ void TestLookup::refusedLinesAndExitStatus()
     terminal.err = [&err](const QByteArray &b) { err += b; };
     LookupOptions options;
     options.format = OutputFormat::Csv;
+    options.parallel = 1;
     const int fd = pipeHolding(input);
     LookupProgram program(m_web.get(), options, fd, terminal);
+    program.setBackOff(shortBackOff);
     QSignalSpy finished(&program, &LookupProgram::finished);
     program.start();
     QVERIFY(finished.wait(15000));
@@ -528,6 +582,19 @@ void TestLookup::refusedLinesAndExitStatus()
     for (const QString &complaint : complaints)
         expectedErr.append(QStringLiteral("mirelo-lookup: ") + complaint);
     QCOMPARE(QString::fromUtf8(err).split(u'\n', Qt::SkipEmptyParts), expectedErr);
+
+    // After the nth "slow down", the next request waited for the nth pause.
+    QList<qint64> asked;
+    for (const RecordedRequest &r : m_services->requests()) {
+        if (r.host == moodsHost)
+            asked.append(r.receivedAtMs);
+    }
+    if (slowDowns > 0)
+        QCOMPARE(asked.size(), lookedUp.size() + std::min(slowDowns, shortBackOff.retries));
+    for (int nth = 1; nth <= slowDowns && nth < asked.size(); ++nth) {
+        const qint64 gap = asked.at(nth) - asked.at(nth - 1);
+        QVERIFY2(gap >= shortBackOff.pauseMs(nth), qPrintable(QString::number(gap)));
+    }
 }
 
 // `shell`, when given, runs the program through bash as "$0" with its arguments as "$@".
@@ -536,8 +603,11 @@ QProcess *TestLookup::startExecutable(const QStringList &arguments, const QStrin
 {
     auto *process = new QProcess(this);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("http_proxy"),
-               QStringLiteral("http://127.0.0.1:%1").arg(m_services->port()));
+    for (const char *name : {"http_proxy", "https_proxy"})
+        env.insert(QLatin1String(name),
+                   QStringLiteral("http://127.0.0.1:%1").arg(m_services->port()));
+    // No session from the user who runs the tests: only the one a row gives.
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QStringLiteral("/nonexistent"));
     for (const char *name : {"no_proxy", "NO_PROXY", "LANG", "LC_ALL", "LC_MESSAGES"})
         env.remove(QLatin1String(name));
     for (const QString &assignment : environment)
@@ -555,8 +625,15 @@ QProcess *TestLookup::startExecutable(const QStringList &arguments, const QStrin
 // The real program, from outside: what reaches its standard output and error, and its status.
 void TestLookup::executable_data()
 {
-    QTest::addColumn<QString>("services"); // public, slow, maintenance, formula or refused
+    // public, slow, maintenance, formula, refused; signed-in (the values only to the session in
+    // the files below, over https), paced (signed-in, 10001 slower than the session's interval:
+    // the numbers must start one at a time, the interval apart) or expiring (the session works
+    // for 10001 only).
+    QTest::addColumn<QString>("services");
     QTest::addColumn<QString>("shell");
+    // In both, @DIR@ is a folder with private.txt and config/Mirelo/cookies.txt (mode 600),
+    // open.txt and openconfig/Mirelo/cookies.txt (mode 644), all with the session; @CA@ is the
+    // certificate of the authority behind the services' https.
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<int>("status");
@@ -615,6 +692,48 @@ void TestLookup::executable_data()
     QTest::newRow("Chinese locale")
             << pub << QString() << QStringList {"1234"} << QStringList {"LANG=zh_CN.UTF-8"} << 1
             << QByteArray() << QByteArray("第 1 个参数：“1234”被拒绝：QQ号码应为5到10位数字") << 0;
+    const QStringList ca = {QStringLiteral("--ca-certificate"), QStringLiteral("@CA@")};
+    const QStringList cookies = ca + QStringList {"--cookies", "@DIR@/private.txt"};
+    const QByteArray signedInRow = R"({"qq":"10001","nickname":"小明","points":7840,)";
+    // Over https each request is recorded twice: the CONNECT, then the request in the tunnel.
+    QTest::newRow("session from --cookies")
+            << QStringLiteral("signed-in") << QString() << cookies + QStringList {"10001"} << none
+            << 0 << signedInRow << QByteArray() << 12;
+    // One at a time, 2 s give or take a quarter apart.
+    QTest::newRow("session from the default file, paced")
+            << QStringLiteral("paced") << QString() << ca + two + QStringList {"10003"}
+            << QStringList {"XDG_CONFIG_HOME=@DIR@/config"} << 0 << signedInRow << QByteArray()
+            << 36;
+    QTest::newRow("readable default file: no session")
+            << QStringLiteral("signed-in") << QString() << ca + QStringList {"10001"}
+            << QStringList {"XDG_CONFIG_HOME=@DIR@/openconfig"} << 1
+            << QByteArray(R"({"qq":"10001","nickname":null,)")
+            << QByteArray("mirelo-lookup: @DIR@/openconfig/Mirelo/cookies.txt can be read by "
+                          "group or others (mode 0644)")
+            << 6;
+    QTest::newRow("readable --cookies file")
+            << QStringLiteral("signed-in") << QString()
+            << ca + QStringList {"--cookies", "@DIR@/open.txt", "10001"} << none << 2
+            << QByteArray() << QByteArray("chmod 600 @DIR@/open.txt\n") << 0;
+    QTest::newRow("missing --cookies file")
+            << pub << QString() << QStringList {"--cookies", "@DIR@/missing.txt", "10001"} << none
+            << 2 << QByteArray() << QByteArray("mirelo-lookup: cannot read @DIR@/missing.txt") << 0;
+    QTest::newRow("Chromium") << pub << QString()
+                              << QStringList {"--cookies-from-browser", "chromium", "10001"} << none
+                              << 2 << QByteArray()
+                              << QByteArray("chromium keeps its cookies encrypted") << 0;
+    QTest::newRow("missing certificate file")
+            << pub << QString() << QStringList {"--ca-certificate", "@DIR@/missing.pem", "10001"}
+            << none << 2 << QByteArray()
+            << QByteArray("mirelo-lookup: cannot read @DIR@/missing.pem") << 0;
+    // Refused at the second number: said once, the third never starts.
+    QTest::newRow("session refused mid-batch")
+            << QStringLiteral("expiring") << QString()
+            << cookies + QStringList {"--interval", "0", "10001", "10002", "10003"} << none << 1
+            << signedInRow
+            << QByteArray("mirelo-lookup: the session in @DIR@/private.txt was refused: sign in "
+                          "again and export the cookies anew\n")
+            << 24;
     QTest::newRow("C locale over LANG")
             << pub << QString() << QStringList {"1234"}
             << QStringList {"LANG=zh_CN.UTF-8", "LC_ALL=C"} << 1 << QByteArray()
@@ -632,11 +751,63 @@ void TestLookup::executable()
     QFETCH(QByteArray, err);
     QFETCH(int, maxRequests);
 
+    QTemporaryDir dir;
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    for (const char *name : {"private.txt", "config/Mirelo/cookies.txt", "open.txt",
+                             "openconfig/Mirelo/cookies.txt"}) {
+        const bool open = QByteArray(name).startsWith("open");
+        QVERIFY(writeFile(dir.filePath(QLatin1String(name)), sessionCookies,
+                          open ? ownerOnly | QFile::ReadGroup | QFile::ReadOther : ownerOnly));
+    }
+    const bool signedIn = services == QLatin1String("signed-in")
+            || services == QLatin1String("paced") || services == QLatin1String("expiring");
+    if (signedIn) {
+        if (!m_authority) {
+            QStringList hosts;
+            for (int s = 0; s < int(serviceCount); ++s)
+                hosts.append(QUrl(addressOf(Service(s), {})).host());
+            m_authority = std::make_unique<TestAuthority>(hosts);
+            QVERIFY2(m_authority->isValid(), qPrintable(m_authority->error()));
+        }
+        m_services->setTlsIdentity(m_authority->identity(TestAuthority::Kind::Good));
+        m_services->ignoreQueryItem(QStringLiteral("g_tk"));
+        // Expiring: the session stops working after 10001.
+        const FakeServices::Gate gate = SignedIn::signedInOnly("p_skey", sessionKey);
+        const bool expiring = services == QLatin1String("expiring");
+        m_services->setGate([gate, expiring](const RecordedRequest &r) {
+            const bool expired = expiring && !r.url.toString().contains(QLatin1String("10001"));
+            return expired && SignedIn::isServiceRequest(r)
+                    ? std::optional<FakeResponse>(SignedIn::signInNeededAnswer())
+                    : gate(r);
+        });
+    }
+    const auto placed = [&dir, this](QString text) {
+        text.replace(QLatin1String("@DIR@"), dir.path());
+        if (m_authority)
+            text.replace(QLatin1String("@CA@"), m_authority->certificateFile());
+        return text;
+    };
+    for (QString &argument : arguments)
+        argument = placed(argument);
+    for (QString &assignment : environment)
+        assignment = placed(assignment);
+    err = placed(QString::fromUtf8(err)).toUtf8();
+
     DemoAccount account;
     if (services == QLatin1String("formula"))
         account.nickname = QStringLiteral("=HYPERLINK(\"http://x.invalid\"\x07)");
     if (services != QLatin1String("maintenance"))
         routeAccount(*m_services, account, services == QLatin1String("slow") ? 250 : 0);
+    const bool paced = services == QLatin1String("paced");
+    if (signedIn) {
+        // Paced: 10001 answers slower than the interval, so only one lane shows 10002 waiting.
+        routeAccount(*m_services, account, paced ? slowerThanInterval : 0);
+        for (const char *qq : {"10002", "10003"}) {
+            DemoAccount other;
+            other.qq = QLatin1String(qq);
+            routeAccount(*m_services, other);
+        }
+    }
     m_services->setFallback(maintenancePage());
     if (services == QLatin1String("refused")) {
         QTcpServer closed;
@@ -659,6 +830,26 @@ void TestLookup::executable()
     if (services == QLatin1String("formula"))
         QVERIFY2(stdOut.contains("\r\n10001,'=HYPERLINK(http://x.invalid\xef\xbf\xbd),"),
                  stdOut.constData());
+    QVERIFY2(stdErr.count("was refused") <= 1, stdErr.constData());
+    if (paced) {
+        QHash<QString, qint64> firstAsked;
+        for (const RecordedRequest &r : m_services->requests()) {
+            const QString qq = QUrlQuery(r.url).queryItemValue(QStringLiteral("uin"));
+            if (!qq.isEmpty() && !firstAsked.contains(qq))
+                firstAsked.insert(qq, r.receivedAtMs);
+        }
+        QCOMPARE(firstAsked.size(), 3);
+        const qint64 waitedForFirst = firstAsked.value(QStringLiteral("10002"))
+                - firstAsked.value(QStringLiteral("10001"));
+        const qint64 waitedForInterval = firstAsked.value(QStringLiteral("10003"))
+                - firstAsked.value(QStringLiteral("10002"));
+        QVERIFY2(waitedForFirst >= slowerThanInterval * 95 / 100,
+                 qPrintable(QString::number(waitedForFirst)));
+        QVERIFY2(waitedForInterval >= LookupProgram::sessionIntervalMs * 3 / 4 * 95 / 100,
+                 qPrintable(QString::number(waitedForInterval)));
+    }
+    // The session is a secret: not a word of it anywhere.
+    QVERIFY(!stdOut.contains(sessionKey) && !stdErr.contains(sessionKey));
 }
 
 void TestLookup::executableStartsEachLineAsItArrives()
@@ -681,15 +872,36 @@ void TestLookup::executableStartsEachLineAsItArrives()
     QCOMPARE(usage->exitCode(), 2);
 }
 
+void TestLookup::executableStopsWholeOnInterrupt_data()
+{
+    QTest::addColumn<bool>("slowedDown"); // 10002 is told to slow down rather than left waiting
+
+    QTest::newRow("waiting for an answer") << false;
+    QTest::newRow("in a pause the services asked for") << true;
+}
+
 void TestLookup::executableStopsWholeOnInterrupt()
 {
+    QFETCH(bool, slowedDown);
+
     routeAccount(*m_services, DemoAccount {});
     m_services->setFallback(behaving(FakeResponse::Behaviour::NeverAnswer));
+    if (slowedDown) {
+        m_services->setGate([](const RecordedRequest &r) -> std::optional<FakeResponse> {
+            if (r.url.toString().contains(QLatin1String("10002")))
+                return SignedIn::rateLimitedAnswer();
+            return std::nullopt;
+        });
+    }
     QProcess *process = startExecutable({QStringLiteral("--format"), QStringLiteral("csv"),
                                          QStringLiteral("--parallel"), QStringLiteral("1"),
                                          QStringLiteral("10001"), QStringLiteral("10002")});
-    // The first number answers, the second never does: the program waits in its second one.
+    // The first number answers; the program waits in its second one, or in the pause after it.
     QTRY_COMPARE_WITH_TIMEOUT(m_services->requests().size(), 12, 15000);
+    QByteArray said;
+    if (slowedDown)
+        QTRY_VERIFY_WITH_TIMEOUT((said += process->readAllStandardError()).contains("no new start"),
+                                 15000);
     ::kill(pid_t(process->processId()), SIGINT);
     QTRY_COMPARE_WITH_TIMEOUT(process->state(), QProcess::NotRunning, 3000);
     QCOMPARE(process->exitStatus(), QProcess::NormalExit);

@@ -6,9 +6,20 @@
 
 #include <algorithm>
 
+namespace {
+
+bool hasProblem(const LookupResult &result, ServiceProblem problem)
+{
+    return std::any_of(result.problems.begin(), result.problems.end(),
+                       [problem](const auto &entry) { return entry.second.problem == problem; });
+}
+
+} // namespace
+
 struct LookupBatch::Slot
 {
-    int index = 0;
+    Pending pending;
+    int pausesBefore = 0; // the batch's pauses when it started
     WebClient *lane = nullptr;
     // The view outlives the run, which may call it up to its completion.
     std::unique_ptr<CollectingView> view;
@@ -20,9 +31,18 @@ LookupBatch::LookupBatch(WebClient *web, int parallel, int intervalMs, QObject *
     , m_web(web)
     , m_parallel(std::clamp(parallel, 1, maxParallel))
     , m_intervalMs(std::max(intervalMs, 0))
+    , m_nextIntervalMs(m_intervalMs)
 {
+    // Precise: a coarse timer may fire 5 % early, and both waits are promised as minimums.
+    m_intervalTimer.setTimerType(Qt::PreciseTimer);
     m_intervalTimer.setSingleShot(true);
     connect(&m_intervalTimer, &QTimer::timeout, this, &LookupBatch::startMore);
+    m_pauseTimer.setTimerType(Qt::PreciseTimer);
+    m_pauseTimer.setSingleShot(true);
+    connect(&m_pauseTimer, &QTimer::timeout, this, [this] {
+        emit resumed();
+        startMore();
+    });
 }
 
 LookupBatch::~LookupBatch()
@@ -34,8 +54,7 @@ void LookupBatch::add(const QString &number)
 {
     if (m_closed || m_cancelled)
         return;
-    m_queue.enqueue(number);
-    ++m_added;
+    m_queue.enqueue({number, m_added++, 0, std::nullopt});
     startMore();
 }
 
@@ -50,6 +69,7 @@ void LookupBatch::cancel()
 {
     m_cancelled = true;
     m_intervalTimer.stop();
+    m_pauseTimer.stop();
     m_queue.clear();
     for (const auto &slot : m_slots)
         slot->run->cancel();
@@ -76,26 +96,29 @@ WebClient *LookupBatch::freeLane()
 
 void LookupBatch::startMore()
 {
-    while (!m_cancelled && !m_queue.isEmpty() && inFlight() < m_parallel) {
-        if (m_intervalMs > 0 && m_sinceLastStart.isValid()) {
-            const qint64 wait = m_intervalMs - m_sinceLastStart.elapsed();
+    while (!m_cancelled && !m_pauseTimer.isActive() && !m_queue.isEmpty()
+           && inFlight() < m_parallel) {
+        if (m_nextIntervalMs > 0 && m_sinceLastStart.isValid()) {
+            const qint64 wait = m_nextIntervalMs - m_sinceLastStart.elapsed();
             if (wait > 0) {
                 m_intervalTimer.start(int(wait));
                 return;
             }
         }
         auto slot = std::make_unique<Slot>();
-        const int index = m_nextToStart++;
-        slot->index = index;
+        slot->pending = m_queue.dequeue();
+        slot->pausesBefore = m_pauses;
         slot->lane = freeLane();
+        const int index = slot->pending.index;
         // Queued: the run is still inside its last step when it reports the completion.
         slot->view = std::make_unique<CollectingView>([this, index] {
             QMetaObject::invokeMethod(
                     this, [this, index] { onQueryComplete(index); }, Qt::QueuedConnection);
         });
         slot->run = std::make_shared<QueryRun>(slot->lane, slot->view.get(), QString(),
-                                               m_queue.dequeue());
+                                               slot->pending.number, m_session);
         m_sinceLastStart.start();
+        m_nextIntervalMs = jittered(m_intervalMs, m_intervalJitter);
         QueryRun::execute(slot->run);
         m_slots.push_back(std::move(slot));
     }
@@ -105,22 +128,40 @@ void LookupBatch::onQueryComplete(int index)
 {
     if (m_cancelled)
         return;
-    const auto it = std::find_if(m_slots.begin(), m_slots.end(),
-                                 [index](const auto &slot) { return slot->index == index; });
+    const auto it = std::find_if(m_slots.begin(), m_slots.end(), [index](const auto &slot) {
+        return slot->pending.index == index;
+    });
     if (it == m_slots.end())
         return;
     const Slot &slot = **it;
     LookupResult result
             = LookupResult::from(slot.run->record(), slot.view->cells(), slot.view->vine());
+    Pending pending = slot.pending;
+    // Told to slow down by a number started after the last pause: the pause was not enough.
+    const bool startedSincePause = slot.pausesBefore == m_pauses;
     m_slots.erase(it);
 
-    ++m_done;
-    if (result.status == LookupResult::Status::Partial)
-        ++m_partial;
-    else if (result.status == LookupResult::Status::Failed)
-        ++m_failed;
-    m_waiting.insert(index, result);
-    emit progressed();
+    if (m_session && hasProblem(result, ServiceProblem::SigninNeeded)) {
+        refuseSession();
+    } else if (hasProblem(result, ServiceProblem::RateLimited)) {
+        const bool retry = pending.attempt < m_backOff.retries;
+        // No pause when nothing is left to start: the batch is over.
+        const bool more = retry || !m_closed || !m_queue.isEmpty() || inFlight() > 0;
+        if (startedSincePause && more)
+            pause();
+        if (retry) {
+            // First in line once the pause is over, so the results keep their order.
+            ++pending.attempt;
+            pending.last = result;
+            m_queue.prepend(pending);
+            startMore();
+            return;
+        }
+    } else if (startedSincePause) {
+        m_slowDownsInARow = 0;
+    }
+
+    record(index, result);
     handOnInOrder();
     if (m_cancelled)
         return;
@@ -128,6 +169,45 @@ void LookupBatch::onQueryComplete(int index)
     emit readyForMore();
     if (!m_cancelled)
         finishWhenDone();
+}
+
+void LookupBatch::record(int index, const LookupResult &result)
+{
+    ++m_done;
+    if (result.status == LookupResult::Status::Partial)
+        ++m_partial;
+    else if (result.status == LookupResult::Status::Failed)
+        ++m_failed;
+    m_waiting.insert(index, result);
+    emit progressed();
+}
+
+void LookupBatch::pause()
+{
+    ++m_pauses;
+    ++m_slowDownsInARow;
+    const int ms = jittered(m_backOff.pauseMs(m_slowDownsInARow), m_backOff.jitter);
+    m_intervalTimer.stop();
+    m_pauseTimer.start(ms);
+    emit paused(ms);
+}
+
+void LookupBatch::refuseSession()
+{
+    if (m_sessionRefused)
+        return;
+    m_sessionRefused = true;
+    m_closed = true;
+    m_pauseTimer.stop();
+    m_intervalTimer.stop();
+    // A number waiting to be asked again keeps what it was last told; one never started is
+    // dropped, and every number after it has not started either.
+    const QQueue<Pending> waiting = std::exchange(m_queue, {});
+    for (const Pending &pending : waiting) {
+        if (pending.last)
+            record(pending.index, *pending.last);
+    }
+    emit sessionRefused();
 }
 
 void LookupBatch::handOnInOrder()
@@ -144,5 +224,6 @@ void LookupBatch::finishWhenDone()
     if (m_cancelled || m_finished || !m_closed || !m_queue.isEmpty() || inFlight() > 0)
         return;
     m_finished = true;
+    m_pauseTimer.stop();
     emit finished();
 }

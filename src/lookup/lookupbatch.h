@@ -1,8 +1,10 @@
 #pragma once
 
+#include "lookup/backoff.h"
 #include "lookup/lookupresult.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include <QElapsedTimer>
@@ -14,10 +16,15 @@
 
 class CollectingView;
 class QueryRun;
+class Session;
 class WebClient;
 
 // Looks up numbers with the window's query as they are added, at most `parallel` at a time and
 // at least `intervalMs` apart, and hands the results on in the order they were added.
+//
+// When a service says to slow down, no number starts until a pause is over (see BackOff) and
+// the number is asked again, a few times at most. When the services refuse the session, no
+// further number starts: the batch finishes with those in flight.
 class LookupBatch : public QObject
 {
     Q_OBJECT
@@ -29,6 +36,12 @@ public:
     // hold a seventh request to one host back in a single manager.
     LookupBatch(WebClient *web, int parallel, int intervalMs, QObject *parent = nullptr);
     ~LookupBatch() override;
+
+    // Signs in every query; set before the first number.
+    void setSession(std::shared_ptr<const Session> session) { m_session = std::move(session); }
+    // Each interval is up to this share shorter or longer, at random.
+    void setIntervalJitter(double share) { m_intervalJitter = share; }
+    void setBackOff(const BackOff &backOff) { m_backOff = backOff; }
 
     // Queues a number after those added before; it starts as soon as a lane is free.
     void add(const QString &number);
@@ -46,6 +59,9 @@ public:
     int partial() const { return m_partial; }
     int failed() const { return m_failed; }
     int inFlight() const { return int(m_slots.size()); }
+    // Whether new starts wait for a pause the services asked for, and how much longer.
+    bool isPaused() const { return m_pauseTimer.isActive(); }
+    int pauseRemainingMs() const { return m_pauseTimer.remainingTime(); }
 
 signals:
     // In the order added, each result as soon as every earlier one has been handed on.
@@ -55,22 +71,42 @@ signals:
     // A lane has come free, so wantsNumbers() may be true again.
     void readyForMore();
     void finished();
+    // New starts wait `ms` because a service said to slow down.
+    void paused(int ms);
+    // The pause is over; numbers start again.
+    void resumed();
+    // The services refused the session (once): nothing more starts.
+    void sessionRefused();
 
 private:
     struct Slot;
+    // A number waiting for a lane: its place among those added, and how often it was asked.
+    struct Pending
+    {
+        QString number;
+        int index = 0;
+        int attempt = 0;
+        std::optional<LookupResult> last; // what the attempt before said
+    };
 
     void startMore();
     void onQueryComplete(int index);
     void handOnInOrder();
     void finishWhenDone();
+    void pause();
+    void refuseSession();
+    void record(int index, const LookupResult &result);
     WebClient *freeLane();
 
     WebClient *m_web;
     int m_parallel;
     int m_intervalMs;
-    QQueue<QString> m_queue;
+    int m_nextIntervalMs;
+    double m_intervalJitter = 0;
+    std::shared_ptr<const Session> m_session;
+    BackOff m_backOff;
+    QQueue<Pending> m_queue;
     int m_added = 0;
-    int m_nextToStart = 0;
     int m_nextToHandOn = 0;
     int m_done = 0;
     int m_partial = 0;
@@ -78,10 +114,15 @@ private:
     bool m_closed = false;
     bool m_finished = false;
     bool m_cancelled = false;
+    bool m_sessionRefused = false;
+    // Pauses so far, and how many "slow down"s in a row the current length counts.
+    int m_pauses = 0;
+    int m_slowDownsInARow = 0;
     // One client per lane, made when first needed.
     std::vector<std::unique_ptr<WebClient>> m_lanes;
     std::vector<std::unique_ptr<Slot>> m_slots;
     QMap<int, LookupResult> m_waiting;
     QElapsedTimer m_sinceLastStart;
     QTimer m_intervalTimer;
+    QTimer m_pauseTimer;
 };

@@ -13,6 +13,12 @@ const QCommandLineOption formatOption(QStringLiteral("format"), QString(),
 const QCommandLineOption parallelOption(QStringLiteral("parallel"), QString(), QStringLiteral("N"));
 const QCommandLineOption intervalOption(QStringLiteral("interval"), QString(),
                                         QStringLiteral("MS"));
+const QCommandLineOption cookiesOption(QStringLiteral("cookies"), QString(),
+                                       QStringLiteral("file"));
+const QCommandLineOption browserOption(QStringLiteral("cookies-from-browser"), QString(),
+                                       QStringLiteral("browser"));
+const QCommandLineOption caOption(QStringLiteral("ca-certificate"), QString(),
+                                  QStringLiteral("file"));
 const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")}, QString());
 const QCommandLineOption versionOption(QStringLiteral("version"), QString());
 
@@ -53,7 +59,8 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
     };
 
     QCommandLineParser parser;
-    parser.addOptions({formatOption, parallelOption, intervalOption, helpOption, versionOption});
+    parser.addOptions({formatOption, parallelOption, intervalOption, cookiesOption, browserOption,
+                       caOption, helpOption, versionOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -83,6 +90,21 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
             return usageError(tr("--interval wants milliseconds from 0 to 3600000"));
         options.intervalMs = *interval;
     }
+    if (parser.isSet(cookiesOption) && parser.isSet(browserOption))
+        return usageError(tr("--cookies and --cookies-from-browser cannot be used together"));
+    if (parser.isSet(cookiesOption)) {
+        options.cookiesFile = parser.value(cookiesOption);
+        if (options.cookiesFile.isEmpty())
+            return usageError(tr("--cookies wants a file"));
+    }
+    if (parser.isSet(browserOption)) {
+        options.cookiesBrowser = parser.value(browserOption);
+        if (options.cookiesBrowser.isEmpty())
+            return usageError(tr("--cookies-from-browser wants firefox or firefox:PROFILE"));
+    }
+    options.caCertificates = parser.values(caOption);
+    if (options.caCertificates.contains(QString()))
+        return usageError(tr("--ca-certificate wants a file"));
     options.numbers = parser.positionalArguments();
     return options;
 }
@@ -99,10 +121,31 @@ QString LookupOptions::helpText()
               "Options:\n"
               "  --format FORMAT  table (default on a terminal), csv or json (default\n"
               "                   otherwise: one JSON object per line)\n"
-              "  --parallel N     numbers in flight at once, 1 to %2 (default %3)\n"
-              "  --interval MS    pause between starting two numbers (default 0)\n"
+              "  --parallel N     numbers in flight at once, 1 to %2 (default %3; 1 with a\n"
+              "                   session)\n"
+              "  --interval MS    pause between starting two numbers (default 0; with a\n"
+              "                   session 2000, and each pause 25 % shorter or longer at\n"
+              "                   random)\n"
+              "  --cookies FILE   sign in with the session in FILE, a Netscape cookies.txt\n"
+              "                   that only you can read (chmod 600)\n"
+              "  --cookies-from-browser firefox[:PROFILE]\n"
+              "                   sign in with the session of a Firefox profile (the\n"
+              "                   default one, or PROFILE by name or folder)\n"
+              "  --ca-certificate FILE\n"
+              "                   trust the certificate authorities in FILE (PEM) as well\n"
+              "                   as the system's, e.g. behind an inspecting proxy\n"
               "  -h, --help       show this help\n"
               "  --version        show the version\n"
+              "\n"
+              "Without --cookies or --cookies-from-browser, the session in\n"
+              "$XDG_CONFIG_HOME/Mirelo/cookies.txt (~/.config/Mirelo/cookies.txt) is\n"
+              "used when that file is there; when it cannot be used, that is said and\n"
+              "the numbers are looked up without one. A session goes only to the six\n"
+              "services, only over https, and is never printed. When the services\n"
+              "refuse it, that is said once, no further number starts and the exit\n"
+              "status is 1. When a service asks to slow down, no number starts for\n"
+              "30 s (doubling up to 10 min), and the number is asked again, 3 times at\n"
+              "most.\n"
               "\n"
               "Fields of csv and json, in order:\n"
               "%1"
@@ -124,9 +167,10 @@ QString LookupOptions::helpText()
               "leading ' so spreadsheets show it as text; control characters become\n"
               "U+FFFD. json is exact.\n"
               "\n"
-              "Exit status: 0 every number ok, 1 a number refused, partial or failed,\n"
-              "2 usage error or an unreadable input or unwritable output, 130 stopped by\n"
-              "Ctrl-C, 141 output closed by its reader (e.g. | head).\n")
+              "Exit status: 0 every number ok, 1 a number refused, partial or failed or\n"
+              "the session refused, 2 usage error, a session or certificate file named\n"
+              "that cannot be used, an unreadable input or unwritable output, 130\n"
+              "stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).\n")
             .arg(wrappedFieldNames())
             .arg(LookupBatch::maxParallel)
             .arg(LookupBatch::defaultParallel);

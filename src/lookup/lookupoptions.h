@@ -19,8 +19,12 @@ public:
     QString error; // for UsageError
     // Unset: table when the output is a terminal, json otherwise.
     std::optional<OutputFormat> format;
-    int parallel = LookupBatch::defaultParallel;
-    int intervalMs = 0;
+    // Unset: the defaults, which a session makes gentler (see LookupProgram).
+    std::optional<int> parallel;
+    std::optional<int> intervalMs;
+    QString cookiesFile; // --cookies
+    QString cookiesBrowser; // --cookies-from-browser: "firefox" or "firefox:PROFILE"
+    QStringList caCertificates; // --ca-certificate, each a file of authorities to trust
     QStringList numbers; // none: read them from standard input
 
     // `arguments` as in QCoreApplication::arguments(), the program's name first.

@@ -8,6 +8,7 @@
 #include "lookup/statuswords.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 
 LookupProgram::LookupProgram(WebClient *web, LookupOptions options, int inputFd, Terminal terminal,
@@ -19,17 +20,41 @@ LookupProgram::LookupProgram(WebClient *web, LookupOptions options, int inputFd,
     , m_terminal(std::move(terminal))
     , m_format(m_options.format.value_or(m_terminal.outIsTerminal ? OutputFormat::Table
                                                                   : OutputFormat::Json))
-{ }
+{
+    constexpr int countdownStepMs = 1000;
+    m_countdown.setInterval(countdownStepMs);
+    connect(&m_countdown, &QTimer::timeout, this, &LookupProgram::showProgress);
+}
 
 LookupProgram::~LookupProgram() = default;
 
+void LookupProgram::setSession(std::shared_ptr<const Session> session, const QString &refusal)
+{
+    m_session = std::move(session);
+    m_sessionRefusal = refusal;
+}
+
 void LookupProgram::start()
 {
-    m_batch = std::make_unique<LookupBatch>(m_web, m_options.parallel, m_options.intervalMs);
+    // The user's own account is at stake with a session: gentler unless told otherwise.
+    const bool signedIn = m_session != nullptr;
+    m_batch = std::make_unique<LookupBatch>(
+            m_web,
+            m_options.parallel.value_or(signedIn ? sessionParallel : LookupBatch::defaultParallel),
+            m_options.intervalMs.value_or(signedIn ? sessionIntervalMs : 0));
+    m_batch->setSession(m_session);
+    m_batch->setIntervalJitter(signedIn ? sessionIntervalJitter : 0);
+    m_batch->setBackOff(m_backOff);
     connect(m_batch.get(), &LookupBatch::resultReady, this, &LookupProgram::writeResult);
     connect(m_batch.get(), &LookupBatch::progressed, this, &LookupProgram::showProgress);
     connect(m_batch.get(), &LookupBatch::readyForMore, this, &LookupProgram::takeNumbers);
     connect(m_batch.get(), &LookupBatch::finished, this, &LookupProgram::finish);
+    connect(m_batch.get(), &LookupBatch::paused, this, &LookupProgram::onPaused);
+    connect(m_batch.get(), &LookupBatch::resumed, this, [this] {
+        m_countdown.stop();
+        showProgress();
+    });
+    connect(m_batch.get(), &LookupBatch::sessionRefused, this, &LookupProgram::onSessionRefused);
     if (m_options.numbers.isEmpty()) {
         m_reader = std::make_unique<LineReader>(m_inputFd);
         connect(m_reader.get(), &LineReader::linesReady, this, &LookupProgram::takeNumbers);
@@ -140,24 +165,58 @@ void LookupProgram::say(const QString &message)
     m_terminal.err((QStringLiteral("mirelo-lookup: ") + message + u'\n').toUtf8());
 }
 
+bool LookupProgram::progressLineWanted() const
+{
+    // Not between numbers typed on the same terminal.
+    return m_terminal.errIsTerminal && !(m_reader && m_terminal.inIsTerminal);
+}
+
 void LookupProgram::showProgress()
 {
-    if (!m_terminal.errIsTerminal || m_ended || m_batch->total() < 2
-        || (m_reader && m_terminal.inIsTerminal))
+    if (m_ended || !progressLineWanted())
         return;
+    const bool paused = m_batch->isPaused();
+    // A single number has no progress worth a line, but a pause always is.
+    if (m_batch->total() < 2 && !paused) {
+        eraseProgress();
+        return;
+    }
     const double seconds = double(m_clock.elapsed()) / 1000.0;
     const double rate = seconds > 0 ? m_batch->done() / seconds : 0;
     const QString done = m_batch->isClosed()
             ? tr("%1/%2 done").arg(m_batch->done()).arg(m_batch->total())
             : tr("%1 done").arg(m_batch->done());
-    m_terminal.err((QStringLiteral("\r\x1b[K")
-                    + tr("%1, %2 partial, %3 failed, %4 numbers/s")
-                              .arg(done)
-                              .arg(m_batch->partial())
-                              .arg(m_batch->failed())
-                              .arg(rate, 0, 'f', 1))
-                           .toUtf8());
+    QString line = tr("%1, %2 partial, %3 failed, %4 numbers/s")
+                           .arg(done)
+                           .arg(m_batch->partial())
+                           .arg(m_batch->failed())
+                           .arg(rate, 0, 'f', 1);
+    if (paused) {
+        const int left = int(std::ceil(m_batch->pauseRemainingMs() / 1000.0));
+        line += tr("; asked to slow down: next start in %1 s").arg(left);
+    }
+    m_terminal.err((QStringLiteral("\r\x1b[K") + line).toUtf8());
     m_progressShown = true;
+}
+
+void LookupProgram::onPaused(int ms)
+{
+    if (progressLineWanted()) {
+        m_countdown.start();
+        showProgress();
+        return;
+    }
+    // Without a progress line, a log still tells why nothing happens for a while.
+    const int seconds = int(std::ceil(ms / 1000.0));
+    say(tr("a service asked to slow down: no new start for %1 s").arg(seconds));
+}
+
+void LookupProgram::onSessionRefused()
+{
+    // Said once; the lookups in flight still finish and are written.
+    m_sessionRefused = true;
+    say(m_sessionRefusal);
+    stopReading();
 }
 
 void LookupProgram::eraseProgress()
@@ -177,18 +236,21 @@ void LookupProgram::finish()
         m_terminal.err(QByteArrayLiteral("\n"));
     m_progressShown = false;
     m_ended = true;
+    m_countdown.stop();
     stopReading();
     if (m_inputFailed) {
         emit finished(troubleStatus);
         return;
     }
-    const bool allOk = !m_refused && m_batch->partial() == 0 && m_batch->failed() == 0;
+    const bool allOk
+            = !m_refused && !m_sessionRefused && m_batch->partial() == 0 && m_batch->failed() == 0;
     emit finished(allOk ? 0 : 1);
 }
 
 void LookupProgram::stop(int exitStatus)
 {
     m_ended = true;
+    m_countdown.stop();
     if (m_batch)
         m_batch->cancel();
     stopReading();

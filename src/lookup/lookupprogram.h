@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lookup/backoff.h"
 #include "lookup/lookupoptions.h"
 
 #include <functional>
@@ -7,10 +8,12 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 class LineReader;
 class LookupBatch;
 struct LookupResult;
+class Session;
 class WebClient;
 
 // The lookup program between its input and its output: takes the numbers as they come,
@@ -24,6 +27,11 @@ public:
     static constexpr int interruptedStatus = 130; // the shell's status for Ctrl-C
     // The shell's status for a program ended by SIGPIPE, which Qt Network ignores.
     static constexpr int brokenPipeStatus = 141;
+    // With the user's own session, unless the options say otherwise: one number at a time, two
+    // seconds apart give or take a quarter.
+    static constexpr int sessionParallel = 1;
+    static constexpr int sessionIntervalMs = 2000;
+    static constexpr double sessionIntervalJitter = 0.25;
 
     struct Terminal
     {
@@ -40,6 +48,12 @@ public:
     LookupProgram(WebClient *web, LookupOptions options, int inputFd, Terminal terminal,
                   QObject *parent = nullptr);
     ~LookupProgram() override;
+
+    // Signs every lookup in with `session`; `refusal` is said once if the services refuse it.
+    // Set before start().
+    void setSession(std::shared_ptr<const Session> session, const QString &refusal);
+    // How long to hold back after "slow down"; the default is the services' due.
+    void setBackOff(const BackOff &backOff) { m_backOff = backOff; }
 
     void start();
     // Ctrl-C: stops every lookup at once; what has been written stays whole.
@@ -59,6 +73,10 @@ private:
     void say(const QString &message);
     void showProgress();
     void eraseProgress();
+    // Whether a progress line may be drawn on standard error.
+    bool progressLineWanted() const;
+    void onPaused(int ms);
+    void onSessionRefused();
     void finish();
     void stop(int exitStatus);
     void stopReading();
@@ -68,6 +86,10 @@ private:
     int m_inputFd;
     Terminal m_terminal;
     OutputFormat m_format;
+    std::shared_ptr<const Session> m_session;
+    QString m_sessionRefusal;
+    BackOff m_backOff;
+    QTimer m_countdown; // redraws the progress line during a pause
     std::unique_ptr<LookupBatch> m_batch;
     std::unique_ptr<LineReader> m_reader;
     qsizetype m_nextArgument = 0;
@@ -75,6 +97,7 @@ private:
     bool m_headerWritten = false;
     bool m_refused = false;
     bool m_inputFailed = false;
+    bool m_sessionRefused = false;
     bool m_progressShown = false;
     bool m_ended = false;
 };

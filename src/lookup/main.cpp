@@ -3,6 +3,8 @@
 #include "lookup/lookuplanguage.h"
 #include "lookup/lookupoptions.h"
 #include "lookup/lookupprogram.h"
+#include "lookup/lookupsetup.h"
+#include "web/cookiesfile.h"
 #include "web/webclient.h"
 
 #include <algorithm>
@@ -130,7 +132,17 @@ int main(int argc, char *argv[])
         return LookupProgram::troubleStatus;
     }
 
+    const LookupSetup setup = LookupSetup::read(options, CookiesFile::defaultPath());
+    for (const QString &warning : setup.warnings)
+        writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + warning + u'\n').toUtf8());
+    if (!setup.error.isEmpty()) {
+        writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + setup.error + u'\n').toUtf8());
+        return LookupProgram::troubleStatus;
+    }
+
     WebClient web;
+    for (const QSslCertificate &authority : setup.authorities)
+        web.addCaCertificate(authority);
     LookupProgram::Terminal terminal;
     terminal.out = [outClosed](const QByteArray &bytes) {
         return outClosed ? EBADF : writeAll(STDOUT_FILENO, bytes);
@@ -141,6 +153,7 @@ int main(int argc, char *argv[])
     terminal.inIsTerminal = ::isatty(STDIN_FILENO);
     terminal.outColumns = terminalColumns();
     LookupProgram program(&web, options, STDIN_FILENO, terminal);
+    program.setSession(setup.session, setup.sessionRefusal);
     QObject::connect(&program, &LookupProgram::finished, &app, &QCoreApplication::exit);
 
     // Ctrl-C reaches the program through the event loop, never in the middle of a write.

@@ -2,6 +2,92 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>CookiesFile</name>
+    <message>
+        <source>line %1: %2</source>
+        <translation>第 %1 行：%2</translation>
+    </message>
+    <message>
+        <source>expected %1 TAB-separated fields, found %2</source>
+        <translation>应有 %1 个以制表符分隔的字段，实有 %2 个</translation>
+    </message>
+    <message>
+        <source>the domain, the subdomains flag or the secure flag is not valid</source>
+        <translation>域名、子域名标志或安全标志无效</translation>
+    </message>
+    <message>
+        <source>the expiry is not a number</source>
+        <translation>过期时间不是数字</translation>
+    </message>
+    <message>
+        <source>the cookie cannot be sent (an empty name, control characters or &apos;;&apos;)</source>
+        <translation>该 cookie 无法发送（名称为空、含控制字符或“;”）</translation>
+    </message>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>%1 is not a regular file</source>
+        <translation>%1 不是普通文件</translation>
+    </message>
+    <message>
+        <source>%1 can be read by group or others (mode %2): a session is as secret as a password; make it private with: chmod 600 %1</source>
+        <translation>%1 可被同组或其他用户读取（权限 %2）：登录会话和密码一样需要保密；请用 chmod 600 %1 设为仅自己可读</translation>
+    </message>
+    <message>
+        <source>%1 is too large for a cookies file</source>
+        <translation>%1 太大，不是 cookies 文件</translation>
+    </message>
+</context>
+<context>
+    <name>FirefoxProfile</name>
+    <message>
+        <source>Qt&apos;s SQLite driver is missing (Debian: libqt6sql6-sqlite)</source>
+        <translation>缺少 Qt 的 SQLite 驱动（Debian：libqt6sql6-sqlite）</translation>
+    </message>
+    <message>
+        <source>cannot read the cookies in %1: %2</source>
+        <translation>无法读取 %1 中的 cookie：%2</translation>
+    </message>
+    <message>
+        <source>no Firefox profile folder %1</source>
+        <translation>没有 Firefox 配置文件夹 %1</translation>
+    </message>
+    <message>
+        <source>no Firefox profiles found (no profiles.ini under %1)</source>
+        <translation>找不到 Firefox 配置文件（%1 下没有 profiles.ini）</translation>
+    </message>
+    <message>
+        <source>no Firefox profile named %1 in %2</source>
+        <translation>%2 中没有名为 %1 的 Firefox 配置文件</translation>
+    </message>
+    <message>
+        <source>%1 names no default profile: say which one with firefox:PROFILE</source>
+        <translation>%1 没有指定默认配置文件：请用 firefox:PROFILE 指明</translation>
+    </message>
+    <message>
+        <source>%1 keeps its cookies encrypted and is not supported yet: export a cookies.txt with a browser add-on and use --cookies</source>
+        <translation>%1 的 cookie 是加密保存的，暂不支持：请用浏览器扩展导出 cookies.txt，再用 --cookies</translation>
+    </message>
+    <message>
+        <source>unknown browser %1: firefox is the one supported</source>
+        <translation>未知的浏览器 %1：只支持 firefox</translation>
+    </message>
+    <message>
+        <source>no %1 in the Firefox profile %2</source>
+        <translation>Firefox 配置文件 %2 中没有 %1</translation>
+    </message>
+    <message>
+        <source>cannot make a private temporary folder</source>
+        <translation>无法创建私有的临时文件夹</translation>
+    </message>
+    <message>
+        <source>cannot copy %1</source>
+        <translation>无法复制 %1</translation>
+    </message>
+</context>
+<context>
     <name>LookupInput</name>
     <message>
         <source>no number</source>
@@ -35,6 +121,22 @@
         <translation>请试试 &apos;mirelo-lookup --help&apos;。</translation>
     </message>
     <message>
+        <source>--cookies and --cookies-from-browser cannot be used together</source>
+        <translation>--cookies 和 --cookies-from-browser 不能同时使用</translation>
+    </message>
+    <message>
+        <source>--cookies wants a file</source>
+        <translation>--cookies 需要一个文件</translation>
+    </message>
+    <message>
+        <source>--cookies-from-browser wants firefox or firefox:PROFILE</source>
+        <translation>--cookies-from-browser 应为 firefox 或 firefox:PROFILE</translation>
+    </message>
+    <message>
+        <source>--ca-certificate wants a file</source>
+        <translation>--ca-certificate 需要一个文件</translation>
+    </message>
+    <message>
         <source>Usage: mirelo-lookup [options] [NUMBER...]
 Looks up the public QZone values of QQ numbers, as Mirelo&apos;s window does,
 and prints one result per number in the order given. Without numbers it
@@ -45,10 +147,31 @@ spaces and tabs around a number are ignored).
 Options:
   --format FORMAT  table (default on a terminal), csv or json (default
                    otherwise: one JSON object per line)
-  --parallel N     numbers in flight at once, 1 to %2 (default %3)
-  --interval MS    pause between starting two numbers (default 0)
+  --parallel N     numbers in flight at once, 1 to %2 (default %3; 1 with a
+                   session)
+  --interval MS    pause between starting two numbers (default 0; with a
+                   session 2000, and each pause 25 % shorter or longer at
+                   random)
+  --cookies FILE   sign in with the session in FILE, a Netscape cookies.txt
+                   that only you can read (chmod 600)
+  --cookies-from-browser firefox[:PROFILE]
+                   sign in with the session of a Firefox profile (the
+                   default one, or PROFILE by name or folder)
+  --ca-certificate FILE
+                   trust the certificate authorities in FILE (PEM) as well
+                   as the system&apos;s, e.g. behind an inspecting proxy
   -h, --help       show this help
   --version        show the version
+
+Without --cookies or --cookies-from-browser, the session in
+$XDG_CONFIG_HOME/Mirelo/cookies.txt (~/.config/Mirelo/cookies.txt) is
+used when that file is there; when it cannot be used, that is said and
+the numbers are looked up without one. A session goes only to the six
+services, only over https, and is never printed. When the services
+refuse it, that is said once, no further number starts and the exit
+status is 1. When a service asks to slow down, no number starts for
+30 s (doubling up to 10 min), and the number is asked again, 3 times at
+most.
 
 Fields of csv and json, in order:
 %1json adds &quot;problems&quot;: {service: problem} for each service that failed.
@@ -69,9 +192,10 @@ csv text that starts with = + - @, a tab or a carriage return gets a
 leading &apos; so spreadsheets show it as text; control characters become
 U+FFFD. json is exact.
 
-Exit status: 0 every number ok, 1 a number refused, partial or failed,
-2 usage error or an unreadable input or unwritable output, 130 stopped by
-Ctrl-C, 141 output closed by its reader (e.g. | head).
+Exit status: 0 every number ok, 1 a number refused, partial or failed or
+the session refused, 2 usage error, a session or certificate file named
+that cannot be used, an unreadable input or unwritable output, 130
+stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).
 </source>
         <translation>用法: mirelo-lookup [选项] [号码...]
 像 Mirelo 的窗口一样查询 QQ 号码的 QQ 空间公开信息, 按给出的顺序每个号码输出
@@ -81,10 +205,26 @@ Ctrl-C, 141 output closed by its reader (e.g. | head).
 选项:
   --format FORMAT  table (终端上的默认格式)、csv 或 json (其他情况的默认格式:
                    每行一个 JSON 对象)
-  --parallel N     同时查询的号码数, 1 到 %2 (默认 %3)
-  --interval MS    开始两个号码之间的间隔毫秒数 (默认 0)
+  --parallel N     同时查询的号码数, 1 到 %2 (默认 %3; 有登录会话时为 1)
+  --interval MS    开始两个号码之间的间隔毫秒数 (默认 0; 有登录会话时为 2000,
+                   每次随机长短四分之一以内)
+  --cookies FILE   用 FILE 中的登录会话查询; FILE 为 Netscape cookies.txt,
+                   只能由你自己读取 (chmod 600)
+  --cookies-from-browser firefox[:PROFILE]
+                   用 Firefox 配置文件中的登录会话查询 (默认配置文件, 或按
+                   名称或文件夹指定的 PROFILE)
+  --ca-certificate FILE
+                   除系统的证书外, 还信任 FILE (PEM) 中的证书颁发机构,
+                   如在检查 https 的代理之后
   -h, --help       显示本帮助
   --version        显示版本号
+
+没有 --cookies 或 --cookies-from-browser 时, 若有
+$XDG_CONFIG_HOME/Mirelo/cookies.txt (~/.config/Mirelo/cookies.txt) 这个文件,
+就使用其中的登录会话; 无法使用时说明原因, 不带会话查询。会话只发给六个服务,
+只经 https, 绝不输出。服务拒绝会话时说明一次, 不再开始新的号码, 退出状态为 1。
+服务要求放慢时, 30 秒内不开始新的号码 (每次加倍, 最多 10 分钟), 并重新查询该
+号码, 最多 3 次。
 
 csv 和 json 的字段, 依次为:
 %1json 另有 &quot;problems&quot;: {服务: 问题}, 列出每个失败的服务。
@@ -104,8 +244,9 @@ closed (空间已关闭)、busy (服务繁忙)、no-permission (没有权限)。
 csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表格便把它当作文字显示;
 控制字符换成 U+FFFD。json 保持原样。
 
-退出状态: 0 每个号码都是 ok, 1 有号码被拒绝、partial 或 failed, 2 用法错误或无法
-读取输入、无法写入输出, 130 被 Ctrl-C 停止, 141 输出被读取方关闭 (如 | head)。
+退出状态: 0 每个号码都是 ok, 1 有号码被拒绝、partial 或 failed, 或会话被拒绝,
+2 用法错误、命令行指定的会话或证书文件无法使用、无法读取输入或无法写入输出,
+130 被 Ctrl-C 停止, 141 输出被读取方关闭 (如 | head)。
 </translation>
     </message>
 </context>
@@ -150,6 +291,37 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
     <message>
         <source>%1, %2 partial, %3 failed, %4 numbers/s</source>
         <translation>%1，部分失败 %2，失败 %3，每秒 %4 个号码</translation>
+    </message>
+    <message>
+        <source>; asked to slow down: next start in %1 s</source>
+        <translation>；服务要求放慢：%1 秒后开始下一个</translation>
+    </message>
+    <message>
+        <source>a service asked to slow down: no new start for %1 s</source>
+        <translation>服务要求放慢：%1 秒内不开始新的查询</translation>
+    </message>
+</context>
+<context>
+    <name>LookupSetup</name>
+    <message>
+        <source>cannot read %1: %2</source>
+        <translation>无法读取 %1：%2</translation>
+    </message>
+    <message>
+        <source>no certificate in %1</source>
+        <translation>%1 中没有证书</translation>
+    </message>
+    <message>
+        <source>%1; looking up without a session</source>
+        <translation>%1；不带登录会话查询</translation>
+    </message>
+    <message>
+        <source>the session in the Firefox profile %1 was refused: sign in again in Firefox</source>
+        <translation>Firefox 配置文件 %1 中的登录会话被拒绝：请在 Firefox 中重新登录</translation>
+    </message>
+    <message>
+        <source>the session in %1 was refused: sign in again and export the cookies anew</source>
+        <translation>%1 中的登录会话被拒绝：请重新登录，再重新导出 cookie</translation>
     </message>
 </context>
 <context>
@@ -209,6 +381,21 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
     <message>
         <source>Vine level</source>
         <translation>花藤等级</translation>
+    </message>
+</context>
+<context>
+    <name>Session</name>
+    <message>
+        <source>no QZone session in %1</source>
+        <translation>%1 中没有 QQ 空间的登录会话</translation>
+    </message>
+    <message>
+        <source>1 cookie for %1</source>
+        <translation>%1 的 1 个 cookie</translation>
+    </message>
+    <message>
+        <source>%1 cookies for %2</source>
+        <translation>%2 的 %1 个 cookie</translation>
     </message>
 </context>
 <context>
