@@ -11,7 +11,13 @@
 // With --signed-in-only the six services answer as they do today: their values only to the
 // demo account's session (--demo-cookies FILE writes it), "please sign in" to anyone else.
 // Through https_proxy the services are also served over https, with certificates of an
-// authority made at start whose certificate file the server names.
+// authority made at start whose certificate file the server names (--write-ca-certificate FILE
+// puts a copy where the user wants it). The whole signed-in trial:
+//
+//     mirelo-offline-server --demo-cookies demo-cookies.txt
+//     mirelo-offline-server --signed-in-only --write-ca-certificate demo-ca.pem &
+//     export http_proxy=http://127.0.0.1:18080 https_proxy=http://127.0.0.1:18080
+//     mirelo-lookup --cookies demo-cookies.txt --ca-certificate demo-ca.pem 10001
 
 #include "demosession.h"
 #include "offlineserver.h"
@@ -20,6 +26,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QSaveFile>
 #include <QTimer>
 
 namespace {
@@ -31,6 +38,16 @@ void printLine(FILE *stream, const QString &line)
 {
     std::fputs(line.toUtf8().append('\n').constData(), stream);
     std::fflush(stream);
+}
+
+// The authority's certificate (PEM) at `path`; empty, or why it could not be written.
+QString writeCertificate(const QString &path, const QSslCertificate &certificate)
+{
+    QSaveFile file(path);
+    const QByteArray pem = certificate.toPem();
+    if (!file.open(QIODevice::WriteOnly) || file.write(pem) != pem.size() || !file.commit())
+        return file.errorString();
+    return {};
 }
 } // namespace
 
@@ -69,7 +86,13 @@ int main(int argc, char *argv[])
     parser.addOption(secondsOption);
     parser.addOption(signedInOption);
     parser.addOption(rateLimitOption);
+    const QCommandLineOption writeCaOption(
+            QStringLiteral("write-ca-certificate"),
+            QStringLiteral("Write the certificate of the authority behind the https services to "
+                           "file at start, for clients to trust (mirelo-lookup --ca-certificate)."),
+            QStringLiteral("file"));
     parser.addOption(demoCookiesOption);
+    parser.addOption(writeCaOption);
     parser.process(app);
 
     if (parser.isSet(demoCookiesOption)) {
@@ -120,6 +143,18 @@ int main(int argc, char *argv[])
     server.setRateLimit(int(rateLimit));
     // Ready before the first client can ask.
     const QString httpsProblem = server.offerHttps();
+    if (parser.isSet(writeCaOption)) {
+        const QString path = parser.value(writeCaOption);
+        const QString error = httpsProblem.isEmpty()
+                ? writeCertificate(path, server.authority()->certificate())
+                : httpsProblem;
+        if (!error.isEmpty()) {
+            printLine(
+                    stderr,
+                    QStringLiteral("mirelo-offline-server: cannot write %1: %2").arg(path, error));
+            return 1;
+        }
+    }
     QObject::connect(&server, &OfflineServer::requestLogged,
                      [](const QString &line) { printLine(stdout, line); });
     if (!server.listen(quint16(port))) {
