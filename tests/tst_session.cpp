@@ -150,7 +150,6 @@ private slots:
         QTest::newRow("good session") << good << 0600 << false << QByteArray("p_skey") << a1
                                       << QString() << 0 << false << 1420215683u << true;
         // The file's p_skey is not the one the services know, so neither is its g_tk.
-        // TODO(second half): the visitors and moods outcomes read `signin-needed`.
         QTest::newRow("wrong g_tk") << ruleCookies + skey
                         + line(".qq.com", "TRUE", "/", "FALSE", "0", "p_skey", "Pskey-SECRET-b2")
                                     << 0600 << false << QByteArray("p_skey") << a1 << QString() << 0
@@ -270,6 +269,14 @@ private slots:
                 = {account.nickname, u"7840分"_qs, u"37条"_qs, u"3篇"_qs, u"20首"_qs};
         const QStringList empty = {QString(), u"0分"_qs, u"空间有权限"_qs, u"0篇"_qs, u"0首"_qs};
         QCOMPARE(cells, served ? values : empty);
+        // Refused or missing, the session shows as what the services said, service by service.
+        for (const Service service : {Service::Visitors, Service::Portrait, Service::Moods,
+                                      Service::Blog, Service::Music, Service::FlowerVine}) {
+            const std::optional<ServiceOutcome> &outcome
+                    = app.window()->queryRecord().outcomes.of(service);
+            QVERIFY(outcome);
+            QCOMPARE(outcome->name(), served ? u"answered"_qs : u"signin-needed"_qs);
+        }
 
         int signedIn = 0;
         for (const RecordedRequest &request : services.requests()) {

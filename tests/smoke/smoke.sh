@@ -47,13 +47,7 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 
-# A display of our own: Xvfb picks a free number and writes it to fd 3.
-# -noreset: without it the server resets whenever its last client leaves, and a program
-# connecting during that reset is refused.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-wait_until "the X display" 50 test -s "$tmp/display"
-export DISPLAY=":$(head -n 1 "$tmp/display")"
+start_display
 
 # Frames and real opacity, as on a user's desktop: a light window manager and a compositor.
 # Openbox keeps its settings and cache in folders of our own.
@@ -73,14 +67,7 @@ wait_until "the window manager" 50 wm_running
 xcompmgr >"$tmp/xcompmgr.log" 2>&1 &
 pids+=($!)  # drive.py waits until it has taken the compositing selection
 
-# A session bus of our own; the accessibility bus it starts keeps its socket in a runtime
-# folder of our own too, so several runs can go on at once.
-mkdir -m 700 "$tmp/run"
-export XDG_RUNTIME_DIR="$tmp/run"
-dbus-daemon --session --nofork --nopidfile --print-address=4 4>"$tmp/bus" 2>"$tmp/dbus.log" &
-pids+=($!)
-wait_until "the session bus" 30 test -s "$tmp/bus"
-export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$tmp/bus")
+start_session_bus
 
 # The offline trial server on a free port; its first line names the port.
 "$server" --port 0 >"$tmp/server.log" 2>&1 &

@@ -33,3 +33,27 @@ wait_until() {
     echo "$script_name: FAILED: timed out waiting for $what" >&2
     return 1
 }
+
+# A display of our own, in the caller's folder $tmp: Xvfb picks a free number and writes it to
+# fd 3. -noreset: without it the server resets whenever its last client leaves, and a program
+# connecting during that reset is refused.
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset 3>"$tmp/display" \
+        2>"$tmp/xvfb.log" &
+    pids+=($!)
+    wait_until "the X display" 50 test -s "$tmp/display" || return 1
+    DISPLAY=":$(head -n 1 "$tmp/display")"
+    export DISPLAY
+}
+
+# A session bus of our own; the accessibility bus it starts keeps its socket in a runtime
+# folder of our own too, so several runs can go on at once.
+start_session_bus() {
+    mkdir -m 700 "$tmp/run"
+    export XDG_RUNTIME_DIR="$tmp/run"
+    dbus-daemon --session --nofork --nopidfile --print-address=4 4>"$tmp/bus" 2>"$tmp/dbus.log" &
+    pids+=($!)
+    wait_until "the session bus" 30 test -s "$tmp/bus" || return 1
+    DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$tmp/bus")
+    export DBUS_SESSION_BUS_ADDRESS
+}

@@ -1,0 +1,73 @@
+#!/usr/bin/python3
+"""Looks up 10001 once in the real Mirelo and checks the row and the status it shows, read
+through AT-SPI as drive.py reads them. Started by signedin.sh, with the display, the session
+bus and the signed-in offline server set up; XDG_CONFIG_HOME decides whether the program finds
+the demo session.
+
+usage: signedin.py PROGRAM signed-in|signed-out
+"""
+
+import os
+import signal
+import subprocess
+import sys
+
+import drive
+from drive import Failure, find, log, press, row, top_level, wait_for
+
+ROWS = {
+    "signed-in": drive.EXPECTED_ROW,  # the demo account's values, given to its session only
+    # What the services give anyone else: the row of a space the window may not see.
+    "signed-out": [drive.NUMBER, "", "0分", "0级", "0首", "0篇"] + ["空间有权限"] * 3,
+}
+
+
+def look_up(process, expected):
+    def alive():
+        if process.poll() is not None:
+            raise Failure(f"the program ended early with status {process.returncode}")
+        return True
+
+    splash = wait_for("the splash", lambda: alive() and drive.x_windows("--class", "mirelo"), 15)
+    app = wait_for("the program on the accessibility bus",
+                   lambda: alive() and drive.application(process.pid), 15)
+    wait_for("the splash's click", lambda: top_level(app, "filler", drive.SPLASH_TITLE), 10)
+    drive.run("xdotool", "mousemove", "--window", str(splash[0]), "300", "200", "click", "1")
+    main = wait_for("the main window",
+                    lambda: alive() and top_level(app, "frame", drive.MAIN_TITLE), 10)
+    wait_for("the number box", lambda: find(main, "text", "QQ号码"), 5) \
+        .queryEditableText().setTextContents(drive.NUMBER)
+    press(find(main, "push button", "开始查询"))
+    table = find(main, "tree", "查询信息") or find(main, "table", "查询信息")
+    wait_for(f"the row {expected}", lambda: alive() and table.queryTable().nRows >= 1
+             and row(table, 0) == expected, 15)
+    done = f"QQ号码[{drive.NUMBER}]查询成功..."
+    wait_for(done, lambda: find(main, "label", done), 10)
+    log(f"row {row(table, 0)}, status {done}")
+
+
+def main():
+    # Killed from outside (signedin.sh's time limit): still end the program on the way out.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(124))
+    if len(sys.argv) != 3 or sys.argv[2] not in ROWS:
+        print(__doc__, file=sys.stderr)
+        return 2
+    program = sys.argv[1]
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
+    with open(os.path.join(os.path.dirname(program), "program.log"), "w") as output:
+        process = subprocess.Popen([program], cwd=os.path.dirname(program), env=env,
+                                   stdout=output, stderr=subprocess.STDOUT)
+        try:
+            look_up(process, ROWS[sys.argv[2]])
+        except (Failure, subprocess.SubprocessError, OSError, AttributeError) as error:
+            log(f"FAILED: {error}")
+            return 1
+        finally:
+            process.kill()
+            process.wait(5)
+    log("passed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
