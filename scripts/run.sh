@@ -40,6 +40,7 @@ if ! $listening || ! kill -0 "$server" 2>/dev/null; then
     exit 1
 fi
 
-# The ordinary system proxy setting; nothing may bypass it.
-unset no_proxy NO_PROXY HTTP_PROXY
-http_proxy="http://127.0.0.1:$port" build/src/mirelo "$@"
+# The ordinary system proxy setting; nothing may bypass it, not even the https a session of
+# the user's own (~/.config/Mirelo/cookies.txt) would be sent over.
+unset no_proxy NO_PROXY HTTP_PROXY HTTPS_PROXY
+http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" build/src/mirelo "$@"
