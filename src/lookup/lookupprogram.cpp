@@ -215,6 +215,7 @@ void LookupProgram::onSessionRefused()
 {
     // Said once; the lookups in flight still finish and are written.
     m_sessionRefused = true;
+    m_countdown.stop();
     say(m_sessionRefusal);
     stopReading();
 }

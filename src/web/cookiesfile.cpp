@@ -115,27 +115,33 @@ QList<SessionCookie> CookiesFile::parse(const QByteArray &text, QStringList *pro
 SessionLoad CookiesFile::read(const QString &path)
 {
     SessionLoad load;
+    // Before opening: opening a named pipe would wait for a writer, and start-up with it.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        load.error = tr("%1 is not a regular file").arg(path);
+        return load;
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         load.error = tr("cannot read %1: %2").arg(path, file.errorString());
         return load;
     }
     // The file as opened, not its name again: it cannot be swapped between check and read.
-    struct stat info = {};
-    if (::fstat(file.handle(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    struct stat opened = {};
+    if (::fstat(file.handle(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
         load.error = tr("%1 is not a regular file").arg(path);
         return load;
     }
-    if (info.st_mode & (S_IRGRP | S_IROTH)) {
+    if (opened.st_mode & (S_IRGRP | S_IROTH)) {
         constexpr mode_t permissionBits = 07777;
         constexpr int octal = 8;
         load.error = tr("%1 can be read by group or others (mode %2): a session is as secret "
                         "as a password; make it private with: chmod 600 %1")
                              .arg(path)
-                             .arg(info.st_mode & permissionBits, 4, octal, QLatin1Char('0'));
+                             .arg(opened.st_mode & permissionBits, 4, octal, QLatin1Char('0'));
         return load;
     }
-    if (info.st_size > maxSize) {
+    if (opened.st_size > maxSize) {
         load.error = tr("%1 is too large for a cookies file").arg(path);
         return load;
     }
