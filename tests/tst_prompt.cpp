@@ -1,7 +1,6 @@
 #include "ui/prompt.h"
 
 #include <algorithm>
-#include <memory>
 #include <optional>
 
 #include <QApplication>
@@ -51,44 +50,48 @@ private:
     QDialogButtonBox::ButtonLayout m_layout;
 };
 
-// Waits for the next modal message box, notes what it shows and answers it with `gesture`.
-// A box the gesture leaves open is ended after a while, so that the test goes on and fails.
-void answerNextBox(Gesture gesture, Seen *seen)
+// While it lives, waits for the next modal message box, notes what it shows and answers it with
+// `gesture`. A box the gesture leaves open is ended after a while, so that the test goes on.
+class BoxAnswerer : public QObject
 {
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    auto ticks = std::make_shared<int>(0);
-    // Guarded: the box is gone once answered, and the next test's box must not be taken for it.
-    auto answered = std::make_shared<std::optional<QPointer<QMessageBox>>>();
-    QObject::connect(timer, &QTimer::timeout, [=] {
+public:
+    explicit BoxAnswerer(Gesture gesture) : m_gesture(gesture)
+    {
+        connect(&m_timer, &QTimer::timeout, this, &BoxAnswerer::onTick);
+        m_timer.start(10);
+    }
+
+    const Seen &seen() const { return m_seen; }
+
+private:
+    void onTick()
+    {
         auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (answered->has_value()) {
-            if (!**answered || box != **answered) {
-                timer->deleteLater(); // closed by the gesture
-            } else if (++*ticks > 300) {
-                seen->stayedOpen = true;
+        if (m_answered) {
+            if (box && box == m_box && ++m_ticksOpen > 300) {
+                m_seen.stayedOpen = true;
                 box->done(-1);
-                timer->deleteLater();
             }
             return;
         }
-        if (!box) {
-            if (++*ticks > 300)
-                timer->deleteLater(); // no box came: the caller's checks fail
-            return;
-        }
-        seen->title = box->windowTitle();
-        seen->text = box->text();
-        seen->icon = box->icon();
+        if (box)
+            answer(box);
+    }
+
+    void answer(QMessageBox *box)
+    {
+        m_seen.title = box->windowTitle();
+        m_seen.text = box->text();
+        m_seen.icon = box->icon();
         for (QAbstractButton *button : box->buttons()) {
-            seen->buttons.append(button->text());
+            m_seen.buttons.append(button->text());
             if (auto *push = qobject_cast<QPushButton *>(button); push && push->isDefault())
-                seen->defaultButton = push->text();
+                m_seen.defaultButton = push->text();
         }
-        std::sort(seen->buttons.begin(), seen->buttons.end());
-        *answered = QPointer<QMessageBox>(box);
-        *ticks = 0;
-        switch (gesture) {
+        std::sort(m_seen.buttons.begin(), m_seen.buttons.end());
+        m_answered = true;
+        m_box = box;
+        switch (m_gesture) {
         case Gesture::Enter:
             QTest::keyClick(box, Qt::Key_Return);
             break;
@@ -99,9 +102,15 @@ void answerNextBox(Gesture gesture, Seen *seen)
             box->close();
             break;
         }
-    });
-    timer->start();
-}
+    }
+
+    Gesture m_gesture;
+    QTimer m_timer;
+    Seen m_seen;
+    bool m_answered = false;
+    QPointer<QMessageBox> m_box;
+    int m_ticksOpen = 0;
+};
 
 } // namespace
 
@@ -165,8 +174,7 @@ void TestPrompt::realBoxes()
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
     const QString text = QStringLiteral("第一行\r \r第二行");
     MessageBoxPrompt prompt;
-    Seen seen;
-    answerNextBox(gesture, &seen);
+    const BoxAnswerer answerer(gesture);
 
     std::optional<Prompt::Answer> got; // the two notices answer nothing
     switch (kind) {
@@ -184,6 +192,7 @@ void TestPrompt::realBoxes()
         break;
     }
 
+    const Seen &seen = answerer.seen();
     QVERIFY2(!seen.stayedOpen, "the gesture left the box open");
     QCOMPARE(seen.title, QStringLiteral("Zv系列软件"));
     QCOMPARE(seen.text, text);
