@@ -119,8 +119,8 @@ void TestMp3Decoder::outputStaysWithinItsBound()
     QVERIFY(decodeMp3(embeddedClip(), 0).isEmpty());
     // Cut by the bound to exactly the shortest clip, and to one sample less.
     const QByteArray frames = silentFrames(10, 48000, 2);
-    QCOMPARE(decodeMp3(frames, 4800 * 4).frameCount(), 4800);
-    QVERIFY(decodeMp3(frames, 4799 * 4).isEmpty());
+    QCOMPARE(decodeMp3(frames, qsizetype(4800) * 4).frameCount(), 4800);
+    QVERIFY(decodeMp3(frames, qsizetype(4799) * 4).isEmpty());
 }
 
 void TestMp3Decoder::streamsAtTheirSeams_data()

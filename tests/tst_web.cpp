@@ -456,8 +456,8 @@ private slots:
         } caps[] = {
                 {"text", text, 4000, false},
                 {"file", file, 8000, false},
-                {"4 MiB of text", Transfer::Kind::OpenUrl, 4 * 1024 * 1024, true},
-                {"16 MiB file", file, 16 * 1024 * 1024, true},
+                {"4 MiB of text", Transfer::Kind::OpenUrl, qint64(4) * 1024 * 1024, true},
+                {"16 MiB file", file, qint64(16) * 1024 * 1024, true},
         };
         for (const auto &c : caps) {
             for (const bool announced : {true, false}) {
@@ -635,7 +635,7 @@ private slots:
         const QByteArray before("the previous portrait");
         if (fileExisted)
             QVERIFY(writeFile(path, before));
-        m_client->setBodyCaps(4000, 100 * 1024);
+        m_client->setBodyCaps(4000, qint64(100) * 1024);
         m_fake->on(QStringLiteral("/portrait"), answer);
 
         QVERIFY(!QCoro::waitFor(m_client->URLDownloadToFile(
