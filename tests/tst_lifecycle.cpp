@@ -181,25 +181,30 @@ void TestLifecycle::columnWidthsAreLocked()
 void TestLifecycle::exitPrompt_data()
 {
     QTest::addColumn<bool>("throughEndd");
-    QTest::addColumn<Prompt::Answer>("answer");
+    QTest::addColumn<QList<Prompt::Answer>>("answers"); // one close request each
     QTest::addColumn<bool>("closes");
     QTest::addColumn<QStringList>("desktopLog");
 
     const QStringList forumAndEnd {QStringLiteral("open ") + SiteLinks::forumHome(),
                                    QStringLiteral("end")};
+    using A = Prompt::Answer;
     for (bool endd : {false, true}) {
         const char *via = endd ? "endd" : "close box";
-        QTest::addRow("%s, Yes", via) << endd << Prompt::Answer::Yes << true << forumAndEnd;
-        QTest::addRow("%s, No", via) << endd << Prompt::Answer::No << true << QStringList();
-        QTest::addRow("%s, Cancel", via)
-                << endd << Prompt::Answer::Cancel << false << QStringList();
+        QTest::addRow("%s, Yes", via) << endd << QList {A::Yes} << true << forumAndEnd;
+        QTest::addRow("%s, No", via) << endd << QList {A::No} << true << QStringList();
+        QTest::addRow("%s, Cancel", via) << endd << QList {A::Cancel} << false << QStringList();
+        // Cancelled, the question is asked again next time, and answered anew.
+        QTest::addRow("%s, Cancel then No", via)
+                << endd << QList {A::Cancel, A::No} << true << QStringList();
+        QTest::addRow("%s, Cancel twice then Yes", via)
+                << endd << QList {A::Cancel, A::Cancel, A::Yes} << true << forumAndEnd;
     }
 }
 
 void TestLifecycle::exitPrompt()
 {
     QFETCH(bool, throughEndd);
-    QFETCH(Prompt::Answer, answer);
+    QFETCH(QList<Prompt::Answer>, answers);
     QFETCH(bool, closes);
     QFETCH(QStringList, desktopLog);
 
@@ -208,16 +213,18 @@ void TestLifecycle::exitPrompt()
     list->addTopLevelItem(new QTreeWidgetItem(QStringList {"10001", "甲"}));
     list->addTopLevelItem(new QTreeWidgetItem(QStringList {"10002", "乙"}));
 
-    m_app->prompt().answerNext(answer);
-    if (throughEndd)
-        window()->findChild<QAction *>("endd")->trigger();
-    else
-        window()->close();
+    for (const Prompt::Answer answer : answers) {
+        m_app->prompt().answerNext(answer);
+        if (throughEndd)
+            window()->findChild<QAction *>("endd")->trigger();
+        else
+            window()->close();
+    }
 
-    QCOMPARE(m_app->prompt().asked(),
-             {Asked::yesNoCancel(
-                     QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
-                                    "是否退出并到论坛可以下载更多Zv系列原创免费软件?"))});
+    const Asked exitPrompt
+            = Asked::yesNoCancel(QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
+                                                "是否退出并到论坛可以下载更多Zv系列原创免费软件?"));
+    QCOMPARE(m_app->prompt().asked(), QList<Asked>(answers.size(), exitPrompt));
     QCOMPARE(window()->isVisible(), !closes);
     QCOMPARE(m_app->desktop().log, desktopLog);
     QCOMPARE(list->topLevelItemCount(), 2);

@@ -4,8 +4,10 @@
 #include "support/files.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
+#include "ui/portraitpicture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -47,9 +49,12 @@ private slots:
     void noPortrait_data();
     void noPortrait();
     void portraitShownCentredAndModal();
+    void twoClicksDownloadTwice_data();
     void twoClicksDownloadTwice();
     void downloadsNumberBeingQueried();
     void mainWindowClosedMidDownload();
+    void pictureSizeLimit_data();
+    void pictureSizeLimit();
 
 private:
     template<class T> T *control(const char *name) const
@@ -170,18 +175,36 @@ void TestPortraitWindow::portraitShownCentredAndModal()
     QTRY_VERIFY(!form2());
 }
 
+void TestPortraitWindow::twoClicksDownloadTwice_data()
+{
+    QTest::addColumn<FakeResponse>("answer");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("portrait") << picture(64, 48) << true;
+    QTest::newRow("no portrait") << FakeResponse::text("<html>no such user</html>") << false;
+}
+
 void TestPortraitWindow::twoClicksDownloadTwice()
 {
+    QFETCH(FakeResponse, answer);
+    QFETCH(bool, shown);
     QVERIFY(completeQuery(u"10001"_s));
-    m_services->on(hdRoute(u"10001"_s), picture(64, 48));
+    m_services->on(hdRoute(u"10001"_s), answer);
 
+    // Each window, shown or not, gives the button back for the next click.
     for (int click = 1; click <= 2; ++click) {
         QTest::mouseClick(hdButton(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
-        QCOMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), click);
-        form2()->close();
+        QVERIFY(!hdButton()->isEnabled());
+        if (shown) {
+            QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
+            form2()->close();
+        } else {
+            QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked().size(), click, 10000);
+        }
         QTRY_VERIFY(hdButton()->isEnabled() && !form2());
+        QCOMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), click);
     }
+    QCOMPARE(m_app->prompt().asked(),
+             shown ? QList<Asked>() : QList<Asked>(2, Asked::information(noPortraitMessage)));
 }
 
 void TestPortraitWindow::downloadsNumberBeingQueried()
@@ -218,6 +241,50 @@ void TestPortraitWindow::mainWindowClosedMidDownload()
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(head2()), 10000);
     QTRY_COMPARE(m_services->openConnections(), 0);
     QVERIFY(m_app->prompt().asked().isEmpty());
+}
+
+void TestPortraitWindow::pictureSizeLimit_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("shown");
+    // Each side is held to the limit on its own: a huge side is refused however thin the other.
+    const int limit = 4096;
+    QTest::newRow("wide, at the limit") << QSize(limit, 64) << true;
+    QTest::newRow("wide, one over") << QSize(limit + 1, 64) << false;
+    QTest::newRow("tall, at the limit") << QSize(64, limit) << true;
+    QTest::newRow("tall, one over") << QSize(64, limit + 1) << false;
+}
+
+void TestPortraitWindow::pictureSizeLimit()
+{
+    QFETCH(QSize, size);
+    QFETCH(bool, shown);
+    const FakeResponse answer = picture(size.width(), size.height());
+    const QString qq = u"10001"_s;
+
+    QVERIFY(writeFile(head2(), answer.body));
+    QCOMPARE(PortraitPicture::load(head2()).isNull(), !shown);
+
+    // The main window's box: the picture, or the default one left in place.
+    m_services->on(DemoAnswers::routeOf(Addresses::qzonePortrait(qq)), answer);
+    control<QCheckBox>("Check1")->setChecked(true);
+    auto *box = control<QLabel>("aicAlphaImage1");
+    const QImage before = box->pixmap().toImage();
+    QVERIFY(completeQuery(qq));
+    QCOMPARE(box->pixmap().toImage() != before, shown);
+
+    // The HD window: shown at the picture's size, or the user is told there is none.
+    m_services->on(hdRoute(qq), answer);
+    QTest::mouseClick(hdButton(), Qt::LeftButton);
+    if (shown) {
+        QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
+        QCOMPARE(control<QLabel>("Picture1")->size(), size);
+        form2()->close();
+    } else {
+        const QList<Asked> told {Asked::information(noPortraitMessage)};
+        QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked(), told, 10000);
+    }
+    QTRY_VERIFY(hdButton()->isEnabled() && !form2());
 }
 
 QTEST_MAIN(TestPortraitWindow)

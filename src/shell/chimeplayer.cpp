@@ -1,7 +1,5 @@
 #include "shell/chimeplayer.h"
 
-#include "audio/mp3decoder.h"
-
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
@@ -23,16 +21,20 @@ ChimePlayer::~ChimePlayer()
         discardSink();
 }
 
+PcmClip ChimePlayer::readClip(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return decodeMp3(file.read(maxFileBytes));
+}
+
 bool ChimePlayer::play(const QString &path, qreal volume)
 {
     if (m_sink)
         return false; // one clip at a time
     m_volume = volume;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    PcmClip clip = decodeMp3(file.read(maxFileBytes));
-    file.close();
+    const PcmClip clip = readClip(path);
     if (clip.isEmpty())
         return false;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "audio/mp3decoder.h"
+
 #include <QObject>
 
 class QAudioSink;
@@ -16,6 +18,10 @@ public:
 
     explicit ChimePlayer(QObject *parent = nullptr);
     ~ChimePlayer() override;
+
+    // The clip in the file at `path` as play() takes it: the file's first maxFileBytes,
+    // decoded. Empty when the file cannot be read or holds no sound.
+    static PcmClip readClip(const QString &path);
 
     // Starts playing the file at `path` once at `volume` (0 to 1, linear) and returns at
     // once; false when there is nothing to play or nowhere to play it.

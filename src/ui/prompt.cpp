@@ -27,6 +27,9 @@ Prompt::Answer show(QWidget *parent, QMessageBox::Icon icon, const QString &text
         if (QAbstractButton *button = box.button(which))
             button->setText(QString::fromUtf16(caption));
     }
+    // Enter answers 确定 or 是 on every desktop. Left to Qt, the default is the first button in
+    // the platform's order, which on GNOME is 否 or 取消.
+    box.setDefaultButton(buttons.testFlag(QMessageBox::Yes) ? QMessageBox::Yes : QMessageBox::Ok);
     box.setEscapeButton(escape);
     switch (box.exec()) {
     case QMessageBox::Yes:
