@@ -253,6 +253,8 @@ void TestPortraitWindow::pictureSizeLimit_data()
     QTest::newRow("wide, one over") << QSize(limit + 1, 64) << false;
     QTest::newRow("tall, at the limit") << QSize(64, limit) << true;
     QTest::newRow("tall, one over") << QSize(64, limit + 1) << false;
+    // Scaled into the box, a sliver keeps at least one line of pixels.
+    QTest::newRow("wide and very thin") << QSize(limit, 8) << true;
 }
 
 void TestPortraitWindow::pictureSizeLimit()
@@ -272,6 +274,7 @@ void TestPortraitWindow::pictureSizeLimit()
     const QImage before = box->pixmap().toImage();
     QVERIFY(completeQuery(qq));
     QCOMPARE(box->pixmap().toImage() != before, shown);
+    QVERIFY(!box->pixmap().isNull());
 
     // The HD window: shown at the picture's size, or the user is told there is none.
     m_services->on(hdRoute(qq), answer);

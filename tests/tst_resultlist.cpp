@@ -168,12 +168,13 @@ void TestResultList::menuOpensOnRightPress()
         QVERIFY(menu()->geometry().contains(viewport->mapToGlobal(at) + QPoint(1, 1)));
     menu()->close();
     QTest::mouseRelease(viewport, button, {}, at);
-    // A press on a row selects it whatever the button, so the commands act on that row.
-    if (onRow)
+    // A press on a row selects it whatever the button, so the commands act on that row; a right
+    // press beside the rows leaves the selection for the menu's commands.
+    if (onRow) {
         QCOMPARE(list()->selectedItems(), {list()->topLevelItem(1)});
-    // A right press beside the rows leaves the selection for the menu's commands.
-    else if (button == Qt::RightButton)
+    } else if (button == Qt::RightButton) {
         QCOMPARE(list()->selectedItems(), {list()->topLevelItem(0)});
+    }
 }
 
 void TestResultList::menuOpensFromKeyboard_data()

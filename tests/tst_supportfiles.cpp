@@ -81,14 +81,14 @@ void TestSupportFiles::supportFilesReplaceWhatIsThere()
     // Longer and shorter leftovers: both must end up exactly as embedded.
     const QString skin = dir.filePath("skinh.she");
     const QString picture = dir.filePath("h.jpg");
-    QVERIFY(writeFile(skin, QByteArray(256 * 1024, 'x')));
+    QVERIFY(writeFile(skin, QByteArray(qsizetype(256) * 1024, 'x')));
     QVERIFY(writeFile(picture, "old"));
     // A running instance holding the old file keeps reading the old bytes: the new file
     // replaces it whole instead of being written into it.
     QFile reader(skin);
     QVERIFY(reader.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
     QCOMPARE(SupportFiles::writeAll(dir.path()), 9);
-    QCOMPARE(reader.readAll(), QByteArray(256 * 1024, 'x'));
+    QCOMPARE(reader.readAll(), QByteArray(qsizetype(256) * 1024, 'x'));
     QCOMPARE(readFile(skin), resourceBytes(SupportFiles::SupportFileTable[1]));
     QCOMPARE(readFile(picture), resourceBytes(SupportFiles::SupportFileTable[8]));
 

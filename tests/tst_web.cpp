@@ -461,6 +461,7 @@ private slots:
         m_fake->on(QStringLiteral("/slow"), slow);
         m_client->setDeadlineMs(1200);
         std::vector<std::unique_ptr<Transfer>> transfers;
+        transfers.reserve(8);
         for (int i = 0; i < 8; ++i)
             transfers.push_back(
                     m_client->startGetBody(QStringLiteral("http://b1.qzone.qq.com/slow")));

@@ -101,7 +101,7 @@ QList<ServiceAnswer> serviceAnswers(const DemoAccount &a)
 
 ServiceAnswer serviceAnswer(const DemoAccount &account, Endpoint endpoint)
 {
-    const ServiceAnswer row = serviceAnswers(account).at(qsizetype(endpoint));
+    ServiceAnswer row = serviceAnswers(account).at(qsizetype(endpoint));
     Q_ASSERT(row.endpoint == endpoint);
     return row;
 }

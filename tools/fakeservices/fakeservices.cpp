@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr qsizetype maxRequestHead = 1024 * 1024;
-constexpr qsizetype endlessChunk = 64 * 1024;
+constexpr qsizetype maxRequestHead = qsizetype(1024) * 1024;
+constexpr qsizetype endlessChunk = qsizetype(64) * 1024;
 
 QByteArray reasonPhrase(int status)
 {
@@ -326,7 +326,7 @@ void FakeServices::Connection::onReadyRead()
         return;
     }
     request.method = requestLine.at(0);
-    const QByteArray target = requestLine.at(1);
+    const QByteArray &target = requestLine.at(1);
     if (target.startsWith('/')) {
         request.pathAndQuery = target;
         request.url = QUrl::fromEncoded((m_tunnelled ? "https://" : "http://")

@@ -20,7 +20,7 @@ void checkCharset(const QByteArray &contentType, const QByteArray &charset)
 
 QString decodeChecked(const QByteArray &body, const QByteArray &declared, const char *fallback)
 {
-    const QString text = decodeBody(body, declared, fallback);
+    QString text = decodeBody(body, declared, fallback);
     // Same input, same text: nothing carries over from one decoding to the next.
     FUZZ_CHECK(decodeBody(body, declared, fallback) == text);
     return text;

@@ -58,7 +58,7 @@ Measured runBatch(WebClient &web, const QStringList &numbers, int parallel)
         batch.add(number);
     batch.close();
     loop.exec();
-    measured.elapsedMs = clock.nsecsElapsed() / 1e6;
+    measured.elapsedMs = double(clock.nsecsElapsed()) / 1e6;
     return measured;
 }
 

@@ -111,7 +111,7 @@ QString numberIn(const QUrl &url)
     const QUrlQuery query(url);
     for (const QString &key :
          {QStringLiteral("uin"), QStringLiteral("uins"), QStringLiteral("qq")}) {
-        const QString value = query.queryItemValue(key, QUrl::FullyDecoded);
+        QString value = query.queryItemValue(key, QUrl::FullyDecoded);
         if (number.match(value).hasMatch())
             return value;
     }

@@ -41,7 +41,7 @@ public:
         m_timer.setTimerType(Qt::PreciseTimer);
         m_timer.setInterval(1);
         connect(&m_timer, &QTimer::timeout, this, [this] {
-            m_worst = std::max(m_worst, m_clock.nsecsElapsed() / 1e6);
+            m_worst = std::max(m_worst, double(m_clock.nsecsElapsed()) / 1e6);
             m_clock.restart();
         });
     }
@@ -90,7 +90,7 @@ CaseResult runCase(MainWindow &window, int runs, bool portraits, int timeoutMs)
         ui->Command1->click();
         loop.exec();
         const bool done = !window.isQuerying();
-        const double elapsed = clock.nsecsElapsed() / 1e6;
+        const double elapsed = double(clock.nsecsElapsed()) / 1e6;
         worstGap = std::max(worstGap, probe.stop());
         if (done)
             times.append(elapsed);
