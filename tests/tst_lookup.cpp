@@ -831,6 +831,18 @@ void TestLookup::batchStateResets()
              end);
     QCOMPARE(batch.total(), int(numbers.size()));
     QVERIFY(!batch.isPaused() && batch.inFlight() == 0 && !batch.wantsNumbers());
+
+    // The next batch on the same client and session, with the services past their script,
+    // starts clean.
+    LookupBatch next(m_web.get(), parallel, 0);
+    next.setSession(std::make_shared<const Session>(*session));
+    QSignalSpy nextPaused(&next, &LookupBatch::paused);
+    QSignalSpy nextFinished(&next, &LookupBatch::finished);
+    for (const QString &number : numbers)
+        next.add(number);
+    next.close();
+    QVERIFY(nextFinished.wait(15000));
+    QVERIFY(next.done() == numbers.size() && next.partial() == 0 && nextPaused.isEmpty());
 }
 
 void TestLookup::lanesRunAtOnce_data()
