@@ -57,8 +57,10 @@ total=0
 missed=()
 unbuilt=()
 while read -r name; do
-    file=$(python3 "$here/mutate.py" "$table" "$tree" "$name")
+    # Kept before the fault goes in, so that the next fault runs alone.
+    file=$(awk -F'\t' -v name="$name" '$1 == name { print $2 }' "$table")
     cp "$tree/$file" "$work/original"
+    python3 "$here/mutate.py" "$table" "$tree" "$name" >/dev/null
     if ! buildSuite; then
         unbuilt+=("$name")
         echo "does not build  $name"
