@@ -9,14 +9,19 @@
 #include "lookup/resultformats.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
+#include "web/cookiesfile.h"
+#include "web/session.h"
 #include "web/webclient.h"
 
 #include <csignal>
 #include <unistd.h>
 
 #include <QDir>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QStringDecoder>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
@@ -100,6 +105,88 @@ bool writeFile(const QString &path, const QByteArray &text, QFile::Permissions p
             && file.write(text) == text.size() && file.setPermissions(permissions);
 }
 
+// Whether `bytes` hold what a terminal may take as a command or what turns the text around it:
+// a C0 control other than the line end, DEL, a C1 control, a bidirectional control, or bytes
+// that are no UTF-8 at all.
+bool carriesControl(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    constexpr char32_t space = 0x20, del = 0x7F, lastC1 = 0x9F;
+    const auto isBidiControl = [](char32_t c) {
+        return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E)
+                || (c >= 0x2066 && c <= 0x2069);
+    };
+    const QList<uint> characters = text.toUcs4();
+    return utf8.hasError() || std::any_of(characters.begin(), characters.end(), [&](char32_t c) {
+               return (c < space && c != u'\n') || (c >= del && c <= lastC1) || isBidiControl(c);
+           });
+}
+
+// The records of an RFC 4180 text, each a list of fields; nothing when it is not well formed
+// (a bare quote or line break, text after a closing quote, a record without its CRLF).
+std::optional<QList<QStringList>> readCsv(const QString &text)
+{
+    QList<QStringList> records;
+    QStringList record;
+    QString field;
+    bool inQuotes = false, quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        const QChar next = i + 1 < text.size() ? text.at(i + 1) : QChar();
+        if (inQuotes) {
+            if (c != u'"')
+                field += c;
+            else if (next == u'"')
+                field += text.at(++i);
+            else
+                inQuotes = false;
+        } else if (c == u'"' && field.isEmpty() && !quoted) {
+            inQuotes = quoted = true;
+        } else if (c == u',' || (c == u'\r' && next == u'\n')) {
+            record.append(std::exchange(field, {}));
+            quoted = false;
+            if (c == u'\r') {
+                records.append(std::exchange(record, {}));
+                ++i;
+            }
+        } else if (c == u'"' || c == u'\r' || c == u'\n' || quoted) {
+            return std::nullopt;
+        } else {
+            field += c;
+        }
+    }
+    if (inQuotes || quoted || !field.isEmpty() || !record.isEmpty())
+        return std::nullopt;
+    return records;
+}
+
+// The parsed options in one line: the action, whether there is a message, and every field
+// that is set, so that a row compares the whole result.
+QString described(const LookupOptions &options)
+{
+    const char *const actions[] = {"run", "help", "version", "usage error"}; // in Action's order
+    QString text = QLatin1String(actions[int(options.action)]);
+    const auto add = [&text](const char *name, const QString &value) {
+        if (!value.isEmpty())
+            text += u' ' + QLatin1String(name) + u'=' + value;
+    };
+    const auto number = [](std::optional<int> n) { return n ? QString::number(*n) : QString(); };
+    add("message", options.error.isEmpty() ? QString() : QStringLiteral("yes"));
+    if (options.action != LookupOptions::Action::Run)
+        return text;
+    const char *const formatNames[] = {"table", "csv", "json"};
+    add("format",
+        options.format ? QLatin1String(formatNames[int(*options.format)]) : QLatin1String());
+    add("parallel", number(options.parallel));
+    add("interval", number(options.intervalMs));
+    add("cookies", options.cookiesFile);
+    add("browser", options.cookiesBrowser);
+    add("ca", options.caCertificates.join(u'|'));
+    add("numbers", options.numbers.join(u'|'));
+    return text;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(FakeResponse)
@@ -112,8 +199,12 @@ private slots:
     void init();
     void cleanup();
 
+    void optionsParsed_data();
+    void optionsParsed();
     void formats_data();
     void formats();
+    void hostileTextRoundTrips_data();
+    void hostileTextRoundTrips();
     void serviceProblems_data();
     void serviceProblems();
     void outsideTextStaysInItsField_data();
@@ -121,6 +212,8 @@ private slots:
     void tableFitsTheTerminal_data();
     void tableFitsTheTerminal();
     void orderKeptWhenAnswersComeBackReversed();
+    void batchStateResets_data();
+    void batchStateResets();
     void lanesRunAtOnce_data();
     void lanesRunAtOnce();
     void refusedLinesAndExitStatus_data();
@@ -133,6 +226,7 @@ private slots:
 
 private:
     QList<LookupResult> lookUp(const QStringList &numbers, int parallel = 4);
+    bool serveHttps();
     QProcess *startExecutable(const QStringList &arguments, const QStringList &environment = {},
                               const QString &shell = {});
 
@@ -170,6 +264,92 @@ QList<LookupResult> TestLookup::lookUp(const QStringList &numbers, int parallel)
     batch.close();
     [&] { QVERIFY(finished.wait(15000)); }();
     return results;
+}
+
+// Every option at both ends of its range and past them, the values that are no numbers, the
+// options that go together or not, and what --help, --version and "--" do beside the rest.
+void TestLookup::optionsParsed_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // after the program's name
+    QTest::addColumn<QString>("parsed"); // described()
+
+    const auto row = [](const char *name, const QStringList &arguments, const char *parsed) {
+        QTest::newRow(name) << arguments << QString::fromUtf8(parsed);
+    };
+    const char *usage = "usage error message=yes";
+    row("nothing: numbers from the input", {}, "run");
+    row("numbers", {"10001", "10002"}, "run numbers=10001|10002");
+    row("--parallel 0", {"--parallel", "0"}, usage);
+    row("--parallel 1", {"--parallel", "1"}, "run parallel=1");
+    row("--parallel 16", {"--parallel=16"}, "run parallel=16");
+    row("--parallel 17", {"--parallel", "17"}, usage);
+    row("--parallel -1", {"--parallel", "-1"}, usage);
+    row("--interval -1", {"--interval", "-1"}, usage);
+    row("--interval 0", {"--interval", "0"}, "run interval=0");
+    row("--interval 3600000", {"--interval", "3600000"}, "run interval=3600000");
+    row("--interval 3600001", {"--interval", "3600001"}, usage);
+    row("a word", {"--parallel", "four"}, usage);
+    row("a unit", {"--interval", "500ms"}, usage);
+    row("a fraction", {"--parallel", "1.5"}, usage);
+    row("hex", {"--parallel", "0x4"}, usage);
+    row("full-width digits", {"--parallel", "４"}, usage);
+    row("an empty value", {"--parallel="}, usage);
+    row("no value at all", {"--interval"}, usage);
+    row("a plus sign", {"--parallel", "+4"}, "run parallel=4");
+    row("minus zero", {"--interval", "-0"}, "run interval=0");
+    row("leading zeros", {"--parallel", "016"}, "run parallel=16");
+    row("leading zeros are no octal", {"--parallel", "017"}, usage);
+    row("2^32 + 1, not 1", {"--parallel", "4294967297"}, usage);
+    row("past an int", {"--interval", "99999999999"}, usage);
+    row("the last of two wins", {"--parallel", "2", "--parallel", "3"}, "run parallel=3");
+    row("--format table", {"--format", "table"}, "run format=table");
+    row("--format csv", {"--format=csv"}, "run format=csv");
+    row("--format json", {"--format", "json"}, "run format=json");
+    row("--format JSON", {"--format", "JSON"}, usage);
+    row("--format xml", {"--format", "xml"}, usage);
+    row("--format empty", {"--format="}, usage);
+    row("--cookies", {"--cookies", "c.txt", "10001"}, "run cookies=c.txt numbers=10001");
+    row("--cookies empty", {"--cookies="}, usage);
+    row("--cookies-from-browser", {"--cookies-from-browser", "firefox:work"},
+        "run browser=firefox:work");
+    row("--cookies-from-browser empty", {"--cookies-from-browser="}, usage);
+    row("--cookies and --cookies-from-browser",
+        {"--cookies", "c.txt", "--cookies-from-browser", "firefox"}, usage);
+    row("two authorities and a file",
+        {"--ca-certificate", "a.pem", "--cookies", "c.txt", "--ca-certificate", "b.pem"},
+        "run cookies=c.txt ca=a.pem|b.pem");
+    row("an authority and a browser",
+        {"--ca-certificate", "a.pem", "--cookies-from-browser", "firefox"},
+        "run browser=firefox ca=a.pem");
+    row("an empty authority among others", {"--ca-certificate", "a.pem", "--ca-certificate="},
+        usage);
+    row("unknown option", {"--bogus", "10001"}, usage);
+    row("unknown short option", {"-x"}, usage);
+    row("unknown option with escapes", {"--\x1b]0;owned\x07\u009b2J"}, usage);
+    row("--help", {"--help"}, "help");
+    row("-h beside numbers", {"10001", "-h"}, "help");
+    row("--help over a bad value", {"--parallel", "0", "--help", "--format", "xml"}, "help");
+    row("--help over --version", {"--version", "--help"}, "help");
+    row("--version over a bad value", {"--version", "--interval", "-1"}, "version");
+    row("an unknown option over --help", {"--bogus", "--help"}, usage);
+    row("numbers after --", {"--", "-10001", "--parallel", "--help"},
+        "run numbers=-10001|--parallel|--help");
+    row("options before --", {"--parallel", "2", "--", "10001"}, "run parallel=2 numbers=10001");
+    row("options after numbers", {"10001", "--parallel", "2"}, "run parallel=2 numbers=10001");
+    row("a lone dash is a number", {"-"}, "run numbers=-");
+}
+
+void TestLookup::optionsParsed()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, parsed);
+
+    const LookupOptions options
+            = LookupOptions::parse(QStringList {QStringLiteral("mirelo-lookup")} + arguments);
+    QCOMPARE(described(options), parsed);
+    // A message may echo an argument, which may come from a file of numbers (through xargs).
+    const QByteArray message = LookupOptions::usageErrorText(options.error).toUtf8();
+    QVERIFY2(!carriesControl(message), message.constData());
 }
 
 void TestLookup::formats_data()
@@ -245,6 +425,100 @@ void TestLookup::formats()
         };
         QCOMPARE(beforeLast(line), beforeLast(header));
     }
+}
+
+// A nickname with every kind of character that needs care, written in each format and read back
+// with a real parser: json exactly, csv guarded against formulas and with its controls
+// replaced, and neither the table nor standard error ever carries a raw control.
+void TestLookup::hostileTextRoundTrips_data()
+{
+    QTest::addColumn<QString>("nickname");
+    QTest::addColumn<QString>("inCsv"); // as a csv reader reads the field back
+    QTest::addColumn<QString>("inJson");
+
+    // Quote, backslash, comma, CR, LF, TAB, both ends of C0, ESC, BEL, DEL, both ends of C1 and
+    // CSI, a right-to-left override and isolate, characters outside the BMP.
+    const QString every
+            = u"q\"b\\c,d\re\nf\tg\x01h\x1fi\x1bj\x07k\x7fl\u0080m\u009bn\u009fo\u202Ep\u2066q😀𠀀"_qs;
+    QTest::newRow("every kind at once")
+            << every
+            << u"q\"b\\c,d\uFFFDe\uFFFDf\uFFFDg\uFFFDh\uFFFDi\uFFFDj\uFFFDk\uFFFDl\uFFFDm\uFFFDn"
+               u"\uFFFDo\uFFFDp\uFFFDq😀𠀀"_qs
+            << every;
+    for (const QString &formula : {u"=1+2"_qs, u"+1"_qs, u"-1"_qs, u"@SUM(A1)"_qs})
+        QTest::newRow(qPrintable(u"starts with "_qs + formula.front()))
+                << formula << u'\'' + formula << formula;
+    QTest::newRow("starts with a tab") << u"\t=1"_qs << u"'\uFFFD=1"_qs << u"\t=1"_qs;
+    QTest::newRow("starts with a CR") << u"\r=1"_qs << u"'\uFFFD=1"_qs << u"\r=1"_qs;
+    QTest::newRow("a quoted formula is text") << u"\"=1\""_qs << u"\"=1\""_qs << u"\"=1\""_qs;
+    // A half of a pair, which no text the services send can hold, cannot be written in UTF-8:
+    // it is marked as replaced rather than made a question mark.
+    QString halves = u"a"_qs;
+    halves += QChar(0xD800);
+    halves += u'b';
+    halves += QChar(0xDC00); // a low half before a high one is no pair either
+    halves += QChar(0xD83D);
+    QTest::newRow("lone surrogates")
+            << halves << u"a\uFFFDb\uFFFD\uFFFD"_qs << u"a\uFFFDb\uFFFD\uFFFD"_qs;
+    QTest::newRow("empty, not null") << u""_qs << QString() << u""_qs;
+}
+
+void TestLookup::hostileTextRoundTrips()
+{
+    QFETCH(QString, nickname);
+    QFETCH(QString, inCsv);
+    QFETCH(QString, inJson);
+
+    LookupResult r;
+    r.qq = QStringLiteral("10001");
+    r.cells = {{QString::fromLatin1(ColumnKey::num), r.qq},
+               {QString::fromLatin1(ColumnKey::nam), nickname}};
+    r.nickname = nickname;
+    r.status = LookupResult::Status::Partial;
+    r.problems = {{Service::Blog, ServiceOutcome {ServiceProblem::Http, 503}},
+                  {Service::Music, ServiceOutcome {ServiceProblem::RateLimited}}};
+
+    const QByteArray json = formatResult(OutputFormat::Json, r);
+    QJsonParseError error;
+    const QJsonObject object = QJsonDocument::fromJson(json, &error).object();
+    // Every C0 control escaped but the line end, as RFC 8259 wants: Qt's reader takes them raw.
+    const auto isC0 = [](char c) { return uchar(c) < ' '; };
+    QVERIFY2(error.error == QJsonParseError::NoError && json.endsWith('\n')
+                     && std::count_if(json.begin(), json.end(), isC0) == 1,
+             json.constData());
+    QCOMPARE(object.value(u"nickname"_qs), QJsonValue(inJson));
+    QCOMPARE(object.value(u"status"_qs), QJsonValue(u"partial"_qs));
+    QCOMPARE(object.value(u"problems"_qs).toObject(),
+             QJsonObject({{u"blog"_qs, u"http-503"_qs}, {u"music"_qs, u"rate-limited"_qs}}));
+
+    const QByteArray csv = formatHeader(OutputFormat::Csv) + formatResult(OutputFormat::Csv, r);
+    const std::optional<QList<QStringList>> records = readCsv(QString::fromUtf8(csv));
+    QVERIFY2(records && records->size() == 2, csv.constData());
+    QCOMPARE(records->first(), plainFieldNames());
+    QStringList expected(plainFieldNames().size(), QString());
+    expected.first() = r.qq;
+    expected[1] = inCsv;
+    expected.last() = QStringLiteral("partial");
+    QCOMPARE(records->last(), expected);
+
+    const QByteArray table = formatResult(OutputFormat::Table, r);
+    QVERIFY2(table.count('\n') == 2
+                     && table.endsWith("  partial: blog http-503, music rate-limited\n"),
+             table.constData());
+    QVERIFY2(!carriesControl(table), table.constData());
+    // Refused as a number, the same text is echoed on standard error, line by line.
+    QByteArray err;
+    LookupProgram::Terminal terminal;
+    terminal.out = [](const QByteArray &) { return 0; };
+    terminal.err = [&err](const QByteArray &b) { err += b; };
+    const int fd = pipeHolding(nickname.toUtf8() + '\n');
+    LookupProgram program(m_web.get(), LookupOptions(), fd, terminal);
+    QSignalSpy finished(&program, &LookupProgram::finished);
+    program.start();
+    QVERIFY(finished.wait(15000));
+    ::close(fd);
+    QCOMPARE(finished.first().first().toInt(), nickname.isEmpty() ? 0 : 1);
+    QVERIFY2(!carriesControl(err), err.constData());
 }
 
 // One service answers otherwise than the public account's, or all of them do: its values are
@@ -454,6 +728,123 @@ void TestLookup::orderKeptWhenAnswersComeBackReversed()
     }
 }
 
+// What a batch keeps from one number to the next: the run of "slow down"s ends with an answer,
+// a pause counts once however many numbers were told at once, a number asked again is counted
+// once, and a refused session is said once, starts nothing more and asks nothing again. Once
+// finished, a batch takes no further number and finishes no second time.
+void TestLookup::batchStateResets_data()
+{
+    QTest::addColumn<int>("parallel");
+    // What the mood service tells each number (10001, 10002, …) on its first, second, … try:
+    // s to slow down, r that the session is refused, o its values; in capitals a second late.
+    // Past the end of its letters, its values.
+    QTest::addColumn<QStringList>("moods");
+    // The back-off's first pause, doubled with each further "slow down" up to 2.5 times.
+    QTest::addColumn<int>("firstPauseMs");
+    QTest::addColumn<QList<int>>("pauses");
+    QTest::addColumn<QString>("end");
+
+    const auto row = [](const char *name, int parallel, const QStringList &moods, int firstPauseMs,
+                        const QList<int> &pauses, const char *end) {
+        QTest::newRow(name) << parallel << moods << firstPauseMs << pauses
+                            << QString::fromUtf8(end);
+    };
+    row("an answer ends the run of slow-downs", 1, {"ss", "o", "s"}, 100, {100, 200, 100},
+        "3 done, 0 partial, 0 failed; handed on 10001 10002 10003; refused 0, finished 1");
+    row("told at once, paused once", 2, {"s", "s"}, 100, {100},
+        "2 done, 0 partial, 0 failed; handed on 10001 10002; refused 0, finished 1");
+    row("slowed down on every try, counted once", 1, {"ssss", "o"}, 100, {100, 200, 250, 250},
+        "2 done, 1 partial, 0 failed; handed on 10001 10002; refused 0, finished 1");
+    row("refused: the rest never starts", 1, {"o", "r", "o"}, 100, {},
+        "2 done, 1 partial, 0 failed; handed on 10001 10002; refused 1, finished 1");
+    row("refused by two at once, said once", 2, {"r", "r"}, 100, {},
+        "2 done, 2 partial, 0 failed; handed on 10001 10002; refused 1, finished 1");
+    row("refused while another waits out a pause", 2, {"s", "R"}, 5000, {5000},
+        "2 done, 2 partial, 0 failed; handed on 10001 10002; refused 1, finished 1");
+    row("told to slow down after the refusal", 2, {"S", "r"}, 5000, {},
+        "2 done, 2 partial, 0 failed; handed on 10001 10002; refused 1, finished 1");
+}
+
+void TestLookup::batchStateResets()
+{
+    QFETCH(int, parallel);
+    QFETCH(QStringList, moods);
+    QFETCH(int, firstPauseMs);
+    QFETCH(QList<int>, pauses);
+    QFETCH(QString, end);
+
+    QVERIFY2(serveHttps(), qPrintable(m_authority->error()));
+    const std::optional<Session> session = Session::fromCookies(
+            CookiesFile::parse(sessionCookies, nullptr), QStringLiteral("test"), nullptr);
+    QVERIFY(session);
+    QStringList numbers;
+    for (int i = 0; i < moods.size(); ++i) {
+        DemoAccount account;
+        account.qq = QString::number(10001 + i);
+        routeAccount(*m_services, account);
+        numbers.append(account.qq);
+    }
+    const QByteArray moodsHost = QUrl(Addresses::moods({})).host().toLatin1();
+    QHash<QString, int> tries;
+    m_services->setGate([&](const RecordedRequest &r) -> std::optional<FakeResponse> {
+        const QString qq = QUrlQuery(r.url).queryItemValue(QStringLiteral("uin"));
+        const QString said = moods.value(numbers.indexOf(qq));
+        const int nth = r.host == moodsHost ? tries[qq]++ : int(said.size());
+        const QChar step = nth < said.size() ? said.at(nth) : QChar();
+        FakeResponse answer;
+        if (step.toLower() == u's')
+            answer = SignedIn::rateLimitedAnswer();
+        else if (step.toLower() == u'r')
+            answer = SignedIn::signInNeededAnswer();
+        else
+            return std::nullopt;
+        answer.delayMs = step.isUpper() ? 1000 : 0;
+        return answer;
+    });
+
+    LookupBatch batch(m_web.get(), parallel, 0);
+    batch.setSession(std::make_shared<const Session>(*session));
+    batch.setBackOff({firstPauseMs, firstPauseMs * 5 / 2, 0, 3});
+    QList<int> paused;
+    QStringList handedOn;
+    connect(&batch, &LookupBatch::paused, this, [&paused](int ms) { paused.append(ms); });
+    connect(&batch, &LookupBatch::resultReady, this,
+            [&handedOn](const LookupResult &r) { handedOn.append(r.qq); });
+    QSignalSpy refused(&batch, &LookupBatch::sessionRefused);
+    QSignalSpy finished(&batch, &LookupBatch::finished);
+    for (const QString &number : numbers)
+        batch.add(number);
+    batch.close();
+    QVERIFY(finished.wait(15000));
+    batch.close();
+    batch.add(QStringLiteral("10009"));
+    QCoreApplication::processEvents();
+
+    QCOMPARE(paused, pauses);
+    QCOMPARE(QStringLiteral("%1 done, %2 partial, %3 failed; handed on %4; refused %5, finished %6")
+                     .arg(batch.done())
+                     .arg(batch.partial())
+                     .arg(batch.failed())
+                     .arg(handedOn.join(u' '))
+                     .arg(refused.size())
+                     .arg(finished.size()),
+             end);
+    QCOMPARE(batch.total(), int(numbers.size()));
+    QVERIFY(!batch.isPaused() && batch.inFlight() == 0 && !batch.wantsNumbers());
+
+    // The next batch on the same client and session, with the services past their script,
+    // starts clean.
+    LookupBatch next(m_web.get(), parallel, 0);
+    next.setSession(std::make_shared<const Session>(*session));
+    QSignalSpy nextPaused(&next, &LookupBatch::paused);
+    QSignalSpy nextFinished(&next, &LookupBatch::finished);
+    for (const QString &number : numbers)
+        next.add(number);
+    next.close();
+    QVERIFY(nextFinished.wait(15000));
+    QVERIFY(next.done() == numbers.size() && next.partial() == 0 && nextPaused.isEmpty());
+}
+
 void TestLookup::lanesRunAtOnce_data()
 {
     QTest::addColumn<int>("parallel");
@@ -571,6 +962,8 @@ void TestLookup::refusedLinesAndExitStatus()
     program.start();
     QVERIFY(finished.wait(15000));
     ::close(fd);
+    program.interrupt(); // Ctrl-C after the end changes nothing
+    QCOMPARE(finished.size(), 1);
     QCOMPARE(finished.first().first().toInt(), status);
 
     QStringList lines = QString::fromUtf8(out).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
@@ -595,6 +988,21 @@ void TestLookup::refusedLinesAndExitStatus()
         const qint64 gap = asked.at(nth) - asked.at(nth - 1);
         QVERIFY2(gap >= shortBackOff.pauseMs(nth), qPrintable(QString::number(gap)));
     }
+}
+
+// The services answer https too, vouched for by an authority that the test's client trusts.
+bool TestLookup::serveHttps()
+{
+    if (!m_authority) {
+        QStringList hosts;
+        for (int s = 0; s < int(serviceCount); ++s)
+            hosts.append(QUrl(addressOf(Service(s), {})).host());
+        m_authority = std::make_unique<TestAuthority>(hosts);
+    }
+    m_services->setTlsIdentity(m_authority->identity(TestAuthority::Kind::Good));
+    m_services->ignoreQueryItem(QStringLiteral("g_tk"));
+    m_web->addCaCertificate(m_authority->certificate());
+    return m_authority->isValid();
 }
 
 // `shell`, when given, runs the program through bash as "$0" with its arguments as "$@".
@@ -762,15 +1170,7 @@ void TestLookup::executable()
     const bool signedIn = services == QLatin1String("signed-in")
             || services == QLatin1String("paced") || services == QLatin1String("expiring");
     if (signedIn) {
-        if (!m_authority) {
-            QStringList hosts;
-            for (int s = 0; s < int(serviceCount); ++s)
-                hosts.append(QUrl(addressOf(Service(s), {})).host());
-            m_authority = std::make_unique<TestAuthority>(hosts);
-            QVERIFY2(m_authority->isValid(), qPrintable(m_authority->error()));
-        }
-        m_services->setTlsIdentity(m_authority->identity(TestAuthority::Kind::Good));
-        m_services->ignoreQueryItem(QStringLiteral("g_tk"));
+        QVERIFY2(serveHttps(), qPrintable(m_authority->error()));
         // Expiring: the session stops working after 10001.
         const FakeServices::Gate gate = SignedIn::signedInOnly("p_skey", sessionKey);
         const bool expiring = services == QLatin1String("expiring");

@@ -88,10 +88,24 @@ QString cutToWidth(const QString &text, int width)
 
 QString printableText(const QString &text)
 {
-    QString out = text;
+    QString out = wholeCharacters(text);
     for (QChar &c : out) {
         if (c.category() == QChar::Other_Control || isBidiControl(c.unicode()))
             c = QChar::ReplacementCharacter;
+    }
+    return out;
+}
+
+QString wholeCharacters(const QString &text)
+{
+    QString out = text;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        const bool pair = out.at(i).isHighSurrogate() && i + 1 < out.size()
+                && out.at(i + 1).isLowSurrogate();
+        if (pair)
+            ++i;
+        else if (out.at(i).isSurrogate())
+            out[i] = QChar::ReplacementCharacter;
     }
     return out;
 }

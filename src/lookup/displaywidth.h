@@ -10,5 +10,8 @@ QString padToWidth(const QString &text, int width);
 // `text` cut to at most `width` columns, a cut marked with "…".
 QString cutToWidth(const QString &text, int width);
 // `text` with control characters and bidirectional controls replaced, so outside text can
-// neither steer the terminal nor turn the text around it.
+// neither steer the terminal nor turn the text around it. Lone surrogates are replaced too.
 QString printableText(const QString &text);
+// `text` with each lone surrogate, half a character that no encoding can write, replaced by
+// U+FFFD: toUtf8() would write a '?' that cannot be told from a real one.
+QString wholeCharacters(const QString &text);

@@ -141,9 +141,11 @@ void LookupBatch::onQueryComplete(int index)
     const bool startedSincePause = slot.pausesBefore == m_pauses;
     m_slots.erase(it);
 
+    // Once the session is refused nothing is asked again: a number told to slow down then
+    // keeps what it was told.
     if (m_session && hasProblem(result, ServiceProblem::SigninNeeded)) {
         refuseSession();
-    } else if (hasProblem(result, ServiceProblem::RateLimited)) {
+    } else if (hasProblem(result, ServiceProblem::RateLimited) && !m_sessionRefused) {
         const bool retry = pending.attempt < m_backOff.retries;
         // No pause when nothing is left to start: the batch is over.
         const bool more = retry || !m_closed || !m_queue.isEmpty() || inFlight() > 0;

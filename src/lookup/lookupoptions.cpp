@@ -1,6 +1,7 @@
 #include "lookup/lookupoptions.h"
 
 #include "config/deployment.h"
+#include "lookup/displaywidth.h"
 #include "lookup/lookupbatch.h"
 
 #include <QCommandLineParser>
@@ -178,8 +179,9 @@ QString LookupOptions::helpText()
 
 QString LookupOptions::usageErrorText(const QString &error)
 {
-    return QStringLiteral("mirelo-lookup: %1\n").arg(error) + tr("Try 'mirelo-lookup --help'.")
-            + u'\n';
+    // The parser's message echoes an unknown option, which may come from a file of numbers.
+    return QStringLiteral("mirelo-lookup: %1\n").arg(printableText(error))
+            + tr("Try 'mirelo-lookup --help'.") + u'\n';
 }
 
 QString LookupOptions::versionText()

@@ -74,7 +74,7 @@ QString numberText(const Plain &value)
 QString jsonString(const QString &text)
 {
     QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
+    for (const QChar c : wholeCharacters(text)) {
         switch (c.unicode()) {
         case u'"':
             out += QStringLiteral("\\\"");

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Puts each fault of mutants.tsv alone into a scratch copy of the tree, rebuilds, runs the suite
-# without the smoke, package and offline demo tests, and prints how many faults the suite caught
-# and which it let through. The tree itself is never written to.
+# without the smoke tests, the package and the offline demo, and prints how many faults the
+# suite caught and which it let through. The tree itself is never written to.
 #
 #   tools/mutants/run.sh [NAME...]      every fault, or only the named ones
 #
@@ -11,7 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(git -C "$here" rev-parse --show-toplevel)
 table=$here/mutants.tsv
-notInSuite='^(smoke|package|tst_offlinedemo)$'
+notInSuite='^(smoke|smoke_signedin|package|tst_offlinedemo)$'
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-mutants.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -57,8 +57,10 @@ total=0
 missed=()
 unbuilt=()
 while read -r name; do
-    file=$(python3 "$here/mutate.py" "$table" "$tree" "$name")
+    # Kept before the fault goes in, so that the next fault runs alone.
+    file=$(awk -F'\t' -v name="$name" '$1 == name { print $2 }' "$table")
     cp "$tree/$file" "$work/original"
+    python3 "$here/mutate.py" "$table" "$tree" "$name" >/dev/null
     if ! buildSuite; then
         unbuilt+=("$name")
         echo "does not build  $name"
