@@ -47,18 +47,7 @@ server=$(readlink -f "$3")
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-signedin.XXXXXX")
 script_name=signedin
 . "$here/../support/background.sh"
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    stop_background
-    if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
-        echo "--- offline server log"; tail -n 20 "$tmp/server.log" 2>/dev/null || true
-        echo "--- program output"; tail -n 20 "$tmp/app/program.log" 2>/dev/null || true
-    fi
-    rm -rf "$tmp"
-    exit "$status"
-}
-trap cleanup EXIT
+trap 'clean_up_on_exit 20' EXIT
 trap 'exit 130' INT TERM
 fail() {
     echo "signedin: FAILED: $1" >&2

@@ -32,18 +32,7 @@ done
 tmp=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-smoke.XXXXXX")
 script_name=smoke
 . "$here/../support/background.sh"
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    stop_background
-    if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
-        echo "--- offline server log"; tail -n 40 "$tmp/server.log" 2>/dev/null || true
-        echo "--- program output"; tail -n 40 "$tmp/app/program.log" 2>/dev/null || true
-    fi
-    rm -rf "$tmp"
-    exit "$status"
-}
-trap cleanup EXIT
+trap 'clean_up_on_exit 40' EXIT
 trap 'exit 130' INT TERM
 
 

@@ -57,3 +57,18 @@ start_session_bus() {
     DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$tmp/bus")
     export DBUS_SESSION_BUS_ADDRESS
 }
+
+# On exit: stops what runs in the background, shows the last $1 lines of the offline server's
+# and the program's logs when the script failed (not when it passed or skipped with 77), and
+# removes $tmp. Install with `trap 'clean_up_on_exit 40' EXIT`.
+clean_up_on_exit() {
+    local status=$? lines=$1
+    trap - EXIT INT TERM
+    stop_background
+    if [ "$status" -ne 0 ] && [ "$status" -ne 77 ]; then
+        echo "--- offline server log"; tail -n "$lines" "$tmp/server.log" 2>/dev/null || true
+        echo "--- program output"; tail -n "$lines" "$tmp/app/program.log" 2>/dev/null || true
+    fi
+    rm -rf "$tmp"
+    exit "$status"
+}
