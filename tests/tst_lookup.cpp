@@ -588,6 +588,13 @@ void TestLookup::serviceProblems_data()
             << blog << code(R"(_Callback({"code":-4009,"subcode":-4009,"data":{}});)")
             << QByteArray(R"("blogs":null)")
             << QByteArray(R"("status":"partial","problems":{"blog":"no-permission"}})");
+    // A subcode names a failure more precisely; beside a success it names nothing.
+    QTest::newRow("success with a subcode")
+            << blog
+            << FakeResponse::text(DemoAnswers::blog(DemoAccount())
+                                          .replace(R"("subcode":0)", R"("subcode":-4001)"),
+                                  "utf-8")
+            << QByteArray(R"("blogs":3,)") << QByteArray(R"("status":"ok","problems":{}})");
     QTest::newRow("empty blog list is a true 0")
             << blog << code(R"(_Callback({"code":0,"data":{"list":[]}});)")
             << QByteArray(R"("blogs":0,)") << QByteArray(R"("status":"ok","problems":{}})");

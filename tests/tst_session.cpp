@@ -164,12 +164,16 @@ private slots:
         QTest::newRow("readable by others")
                 << good << 0644 << false << QByteArray("p_skey") << a1
                 << QStringLiteral("chmod 600") << 0 << false << 0u << false;
+        QTest::newRow("readable by the group")
+                << good << 0640 << false << QByteArray("p_skey") << a1
+                << QStringLiteral("chmod 600") << 0 << false << 0u << false;
         QTest::newRow("no session cookie")
                 << ruleCookies << 0600 << false << QByteArray("p_skey") << a1
                 << QStringLiteral("no QZone session in") << 0 << false << 0u << false;
         QByteArray untidy = "# Netscape HTTP Cookie File\r\n\r\n" + ruleCookies + skey
                 + "not\ta cookie\tSECRET-m\n" + "#HttpOnly_" + pSkeyA
-                + line(".qq.com", "TRUE", "/", "FALSE", "soon", "bad", "SECRET-e");
+                + line(".qq.com", "TRUE", "/", "FALSE", "soon", "bad", "SECRET-e")
+                + ".qq.com\tTRUE\t/\tFALSE\t0\tnoValue\n"; // as some tools write an empty one
         untidy.replace("\n", "\r\n");
         QTest::newRow("CRLF, comments, HttpOnly, bad lines")
                 << untidy << 0600 << false << QByteArray("p_skey") << a1 << QString() << 2 << false
@@ -202,8 +206,9 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(cookies) == cookies.size());
         file.close();
         const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
-        QVERIFY(file.setPermissions(
-                mode == 0600 ? ownerOnly : ownerOnly | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(file.setPermissions(ownerOnly
+                                    | (mode & 040 ? QFile::ReadGroup : QFile::Permissions())
+                                    | (mode & 04 ? QFile::ReadOther : QFile::Permissions())));
         const SessionLoad load = CookiesFile::read(file.fileName());
         QStringList said = load.warnings;
         said << load.error;
