@@ -127,6 +127,8 @@ void TestLifecycle::startVisitsTheForumHomeQuietly()
     const QString forum = routeOf(SiteLinks::forumHome());
     QTRY_COMPARE(m_fake->requestsTo(forum).size(), 1);
     QCOMPARE(m_fake->requestsTo(forum).first().method, QByteArray("GET"));
+    // Opened as a page: a body fetch would send If-Modified-Since.
+    QVERIFY(!m_fake->requestsTo(forum).first().hasHeader("If-Modified-Since"));
     QVERIFY(m_app->prompt().asked().isEmpty());
     QVERIFY(m_app->desktop().log.isEmpty());
 

@@ -3,6 +3,7 @@
 #include "fakeservices/fakeservices.h"
 #include "fakeservices/signedin.h"
 #include "fakeservices/testauthority.h"
+#include "lookup/backoff.h"
 #include "lookup/displaywidth.h"
 #include "lookup/lookupbatch.h"
 #include "lookup/lookupprogram.h"
@@ -212,6 +213,7 @@ private slots:
     void tableFitsTheTerminal_data();
     void tableFitsTheTerminal();
     void orderKeptWhenAnswersComeBackReversed();
+    void pausesVaryBothWays();
     void batchStateResets_data();
     void batchStateResets();
     void lanesRunAtOnce_data();
@@ -735,6 +737,22 @@ void TestLookup::orderKeptWhenAnswersComeBackReversed()
     }
 }
 
+// Clients told to slow down at once come back spread out: a pause is varied both shorter and
+// longer, never past its share. (400 draws miss either outer tenth with a chance of 0.9^400.)
+void TestLookup::pausesVaryBothWays()
+{
+    int shortest = 1000, longest = 1000;
+    for (int i = 0; i < 400; ++i) {
+        const int ms = jittered(1000, 0.25);
+        shortest = std::min(shortest, ms);
+        longest = std::max(longest, ms);
+    }
+    QVERIFY2(shortest >= 750 && shortest < 800 && longest > 1200 && longest <= 1250,
+             qPrintable(QStringLiteral("%1 to %2 ms").arg(shortest).arg(longest)));
+    QCOMPARE(jittered(1000, 0), 1000);
+    QCOMPARE(jittered(-5, 0.25), 0);
+}
+
 // What a batch keeps from one number to the next: the run of "slow down"s ends with an answer,
 // a pause counts once however many numbers were told at once, a number asked again is counted
 // once, and a refused session is said once, starts nothing more and asks nothing again. Once
@@ -906,7 +924,7 @@ void TestLookup::refusedLinesAndExitStatus_data()
     QTest::addColumn<int>("slowDowns");
 
     QTest::newRow("all good, blanks, comments and blanks around numbers")
-            << QByteArray("10001\n\n  \n# friends\n10001\r\n 10001\n10001 \t\n")
+            << QByteArray("10001\n\n  \n# friends\n\t# family\n10001\r\n 10001\n10001 \t\n")
             << QStringList {"10001", "10001", "10001", "10001"} << QStringList {} << 0 << 0;
     QTest::newRow("refused lines named")
             << QByteArray("10001\n1234\n１２３４５\n1\u202E0001\n" + QByteArray(5000, '7')

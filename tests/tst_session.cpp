@@ -80,6 +80,12 @@ struct FirefoxHome
                         "INTEGER, lastAccessed INTEGER, creationTime INTEGER, isSecure INTEGER, "
                         "isHttpOnly INTEGER, inBrowserElement INTEGER DEFAULT 0, sameSite INTEGER "
                         "DEFAULT 0, rawSameSite INTEGER DEFAULT 0, schemeMap INTEGER DEFAULT 0)"));
+        // A container's cookie, which is not the normal browsing context's session.
+        ok = ok
+                && q.exec(QStringLiteral(
+                        "INSERT INTO moz_cookies (originAttributes, host, path, isSecure, expiry, "
+                        "name, value, isHttpOnly) VALUES ('^userContextId=2', '.qq.com', '/', 0, "
+                        "0, 'inContainer', 'SECRET-k', 0)"));
         // The host column is the cookies.txt domain: a leading dot for the subdomains too.
         for (const QByteArray &row : cookies.split('\n')) {
             const QList<QByteArray> f = row.split('\t');
