@@ -50,6 +50,8 @@ private slots:
     void flowerVine();
     void formatPoints_data();
     void formatPoints();
+    void plainCount_data();
+    void plainCount();
 };
 
 void TestExtract::visitorCounts_data()
@@ -307,6 +309,39 @@ void TestExtract::formatPoints()
     QFETCH(double, points);
     QFETCH(QString, text);
     QCOMPARE(::formatPoints(points), text);
+}
+
+// A count the services write as plain decimal digits; anything else is no count at all.
+void TestExtract::plainCount_data()
+{
+    QTest::addColumn<QString>("digits");
+    QTest::addColumn<QString>("count"); // empty: none
+
+    const auto row = [](const char *digits, const char *count) {
+        QTest::newRow(digits) << QString::fromUtf8(digits) << QString::fromUtf8(count);
+    };
+    row("0", "0");
+    row("9876543210", "9876543210"); // every digit
+    row("-9", "-9");
+    row("9223372036854775807", "9223372036854775807");
+    row("9223372036854775808", "");
+    row("", "");
+    row("-", "");
+    row(" 1", "");
+    row("1 ", "");
+    row("+1", "");
+    row("1e3", "");
+    row("0x1", "");
+    row("１", ""); // a full-width digit
+}
+
+void TestExtract::plainCount()
+{
+    QFETCH(QString, digits);
+    QFETCH(QString, count);
+
+    const std::optional<std::int64_t> read = ::plainCount(digits);
+    QCOMPARE(read ? QString::number(*read) : QString(), count);
 }
 
 QTEST_GUILESS_MAIN(TestExtract)

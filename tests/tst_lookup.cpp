@@ -927,13 +927,16 @@ void TestLookup::refusedLinesAndExitStatus_data()
             << QByteArray("10001\n\n  \n# friends\n\t# family\n10001\r\n 10001\n10001 \t\n")
             << QStringList {"10001", "10001", "10001", "10001"} << QStringList {} << 0 << 0;
     QTest::newRow("refused lines named")
-            << QByteArray("10001\n1234\n１２３４５\n1\u202E0001\n" + QByteArray(5000, '7')
-                          + "\n10001")
+            << QByteArray("10001\n1234\n１２３４５\n1\u202E0001\n" + QByteArray(5000, '7') + "\n"
+                          + QByteArray(1024, '7') + "\n" + QByteArray(1025, '7') + "\n10001")
             << QStringList {"10001", "10001"}
             << QStringList {R"(line 2: "1234" refused: a QQ number has 5 to 10 digits)",
                             R"(line 3: "１２３４５" refused: a QQ number is digits only)",
                             "line 4: \"1\uFFFD0001\" refused: a QQ number is digits only",
-                            "line 5: \"" + QString(40, u'7') + "…\" refused: the line is too long"}
+                            "line 5: \"" + QString(40, u'7') + "…\" refused: the line is too long",
+                            "line 6: \"" + QString(40, u'7')
+                                    + "…\" refused: a QQ number has 5 to 10 digits",
+                            "line 7: \"" + QString(40, u'7') + "…\" refused: the line is too long"}
             << 1 << 0;
     QTest::newRow("failed number")
             << QByteArray("10001\n55555\n") << QStringList {"10001", "55555"}

@@ -433,6 +433,10 @@ void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
     }
     const QImage qzoneDefault = ui()->aicAlphaImage1->pixmap().toImage();
     const QImage qqDefault = ui()->aicAlphaImage2->pixmap().toImage();
+    // Each box starts with its own built-in picture.
+    QCOMPARE(qzoneDefault,
+             QImage(u":/images/portrait-qzone.png"_qs).convertedTo(qzoneDefault.format()));
+    QCOMPARE(qqDefault, QImage(u":/images/portrait-qq.png"_qs).convertedTo(qqDefault.format()));
 
     routeAccount(*m_services, DemoAccount {});
     ui()->Check1->setChecked(true);
