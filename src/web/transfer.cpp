@@ -58,6 +58,8 @@ Transfer::Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadline
     // most six connections per host and holds further requests back, and that wait is not the
     // service's. Zero or less means none.
     if (deadlineMs > 0) {
+        // Never shorter than it says: a coarse timer may fire up to 5 % early.
+        m_deadline.setTimerType(Qt::PreciseTimer);
         m_deadline.setSingleShot(true);
         connect(&m_deadline, &QTimer::timeout, this, [this] {
             fail(FetchResult::Failure::Timeout,
