@@ -87,7 +87,7 @@ for state in signed-in signed-out; do
         expected='1 .*"nickname":null,.*"visitors":"signin-needed"'
     fi
     grep -q "$expected" <<<"$status $(cat "$tmp/lookup-$state.out")" ||
-        fail "mirelo-lookup $state (status $status): $(cat "$tmp/lookup-$state.out")"
+        fail "mirelo-lookup $state (status $status): $(cat "$tmp/lookup-$state.out" "$tmp/lookup-$state.err")"
     echo "signedin: mirelo-lookup $state: status $status, as expected"
     # The window, run from a copy of its folder (it writes files beside itself).
     timeout 40 /usr/bin/python3 "$here/signedin.py" "$tmp/app/$(basename "$program")" $state
