@@ -104,6 +104,9 @@ void TestAbout::linksOpenTheirAddresses()
     // Pressed on the link but let go elsewhere: no click.
     QTest::mousePress(link, Qt::LeftButton, {}, link->rect().center());
     QTest::mouseRelease(link, Qt::LeftButton, {}, link->rect().bottomRight() + QPoint(30, 30));
+    // Only the left button follows a link.
+    QTest::mouseClick(link, Qt::RightButton, {}, link->rect().center());
+    QTest::mouseClick(link, Qt::MiddleButton, {}, link->rect().center());
     QVERIFY(desktop.opened.isEmpty());
 
     QTest::mouseClick(link, Qt::LeftButton, {}, link->rect().center());
