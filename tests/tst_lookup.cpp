@@ -850,8 +850,8 @@ void TestLookup::batchStateResets()
         if (fed == numbers.size())
             batch.close();
     };
-    connect(&batch, &LookupBatch::readyForMore, this, feed);
-    connect(&batch, &LookupBatch::paused, this, feed, Qt::QueuedConnection);
+    connect(&batch, &LookupBatch::readyForMore, &batch, feed);
+    connect(&batch, &LookupBatch::paused, &batch, feed, Qt::QueuedConnection);
     feed();
     QVERIFY(finished.wait(15000));
     QCOMPARE_LE(mostOutstanding, parallel);
