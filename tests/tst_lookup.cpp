@@ -810,12 +810,13 @@ void TestLookup::batchStateResets()
         routeAccount(*m_services, account);
         numbers.append(account.qq);
     }
-    const QByteArray moodsHost = QUrl(Addresses::moods({})).host().toLatin1();
+    // Signed in, the moods are asked at today's address.
+    const QString moodsPath = QUrl(currentAnswer({}, Endpoint::Moods).address).path();
     QHash<QString, int> tries;
     m_services->setGate([&](const RecordedRequest &r) -> std::optional<FakeResponse> {
         const QString qq = QUrlQuery(r.url).queryItemValue(QStringLiteral("uin"));
         const QString said = moods.value(numbers.indexOf(qq));
-        const int nth = r.host == moodsHost ? tries[qq]++ : int(said.size());
+        const int nth = r.url.path() == moodsPath ? tries[qq]++ : int(said.size());
         const QChar step = nth < said.size() ? said.at(nth) : QChar();
         FakeResponse answer;
         if (step.toLower() == u's')
@@ -1036,10 +1037,7 @@ void TestLookup::refusedLinesAndExitStatus()
 bool TestLookup::serveHttps()
 {
     if (!m_authority) {
-        QStringList hosts;
-        for (int s = 0; s < int(serviceCount); ++s)
-            hosts.append(QUrl(addressOf(Service(s), {})).host());
-        m_authority = std::make_unique<TestAuthority>(hosts);
+        m_authority = std::make_unique<TestAuthority>(DemoAnswers::serviceHosts());
     }
     m_services->setTlsIdentity(m_authority->identity(TestAuthority::Kind::Good));
     m_services->ignoreQueryItem(QStringLiteral("g_tk"));
@@ -1145,15 +1143,15 @@ void TestLookup::executable_data()
     const QStringList ca = {QStringLiteral("--ca-certificate"), QStringLiteral("@CA@")};
     const QStringList cookies = ca + QStringList {"--cookies", "@DIR@/private.txt"};
     const QByteArray signedInRow = R"({"qq":"10001","nickname":"小明","points":7840,)";
-    // Over https each request is recorded twice: the CONNECT, then the request in the tunnel.
+    // Over https the tunnels (CONNECT) are not counted: how many Qt opens is its own affair.
     QTest::newRow("session from --cookies")
             << QStringLiteral("signed-in") << QString() << cookies + QStringList {"10001"} << none
-            << 0 << signedInRow << QByteArray() << 12;
+            << 0 << signedInRow << QByteArray() << 6;
     // One at a time, 2 s give or take a quarter apart.
     QTest::newRow("session from the default file, paced")
             << QStringLiteral("paced") << QString() << ca + two + QStringList {"10003"}
             << QStringList {"XDG_CONFIG_HOME=@DIR@/config"} << 0 << signedInRow << QByteArray()
-            << 36;
+            << 18;
     QTest::newRow("readable default file: no session")
             << QStringLiteral("signed-in") << QString() << ca + QStringList {"10001"}
             << QStringList {"XDG_CONFIG_HOME=@DIR@/openconfig"} << 1
@@ -1183,7 +1181,7 @@ void TestLookup::executable_data()
             << signedInRow
             << QByteArray("mirelo-lookup: the session in @DIR@/private.txt was refused: sign in "
                           "again and export the cookies anew\n")
-            << 24;
+            << 12;
     QTest::newRow("C locale over LANG")
             << pub << QString() << QStringList {"1234"}
             << QStringList {"LANG=zh_CN.UTF-8", "LC_ALL=C"} << 1 << QByteArray()
@@ -1266,9 +1264,13 @@ void TestLookup::executable()
     QVERIFY2(stdOut.startsWith(out), stdOut.constData());
     QVERIFY2(stdErr.contains(err), stdErr.constData());
     QCOMPARE(process->exitCode(), status);
-    if (maxRequests >= 0)
-        QVERIFY2(m_services->requests().size() <= maxRequests,
-                 QByteArray::number(m_services->requests().size()).constData());
+    if (maxRequests >= 0) {
+        const QList<RecordedRequest> all = m_services->requests();
+        const auto asked = std::count_if(all.begin(), all.end(), [](const RecordedRequest &r) {
+            return r.method != "CONNECT";
+        });
+        QVERIFY2(asked <= maxRequests, QByteArray::number(asked).constData());
+    }
     if (services == QLatin1String("formula"))
         QVERIFY2(stdOut.contains("\r\n10001,'=HYPERLINK(http://x.invalid\xef\xbf\xbd),"),
                  stdOut.constData());

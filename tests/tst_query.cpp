@@ -235,7 +235,7 @@ void TestQuery::requestsAreExactAndStartTogether()
                     "&jsonpCallback=jsonCallback&g_tk=7302"),
             QStringLiteral("flower.qzone.qq.com/fcg-bin/fcg_get_user_flowerinfo?uin=10001"),
             QStringLiteral("qlogo2.store.qq.com/qzone/10001/10001/100"),
-            QStringLiteral("qq-portrait.invalid/api/getImg/type/qqlogo/size/100?qq=10001"),
+            QStringLiteral("q1.qlogo.cn/g?b=qq&nk=10001&s=100"),
     };
     expected.sort();
     QCOMPARE(seen, expected);

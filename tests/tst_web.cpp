@@ -64,6 +64,8 @@ private:
             return QCoro::waitFor(m_client->GetBody(url));
         case Transfer::Kind::OpenUrl:
             return QCoro::waitFor(m_client->OpenURL(url));
+        case Transfer::Kind::SignedIn:
+            return QCoro::waitFor(m_client->startSignedIn(url, {}, {})->wait());
         case Transfer::Kind::Download:
             break;
         }
@@ -323,6 +325,18 @@ private slots:
                 << "ok" + gbk(nickname) + QStringLiteral("小明").toUtf8() + "tail"
                 << "ok" + nickname + QStringLiteral("灏忔槑tail");
         QTest::newRow("open: empty") << openUrl << QByteArray("gbk") << QByteArray() << QString();
+
+        // Today's services send nicknames either way, mostly undeclared.
+        const auto signedIn = Transfer::Kind::SignedIn;
+        QTest::newRow("signed in: undeclared UTF-8")
+                << signedIn << QByteArray() << nickname.toUtf8() << nickname;
+        QTest::newRow("signed in: undeclared GBK")
+                << signedIn << QByteArray() << gbk(gbkOnly) << gbkOnly;
+        QTest::newRow("signed in: unknown charset, GBK")
+                << signedIn << QByteArray("x-no-such") << gbk(nickname) << nickname;
+        QTest::newRow("signed in: declared GBK wins")
+                << signedIn << QByteArray("gbk") << QByteArray("\xD6\xD0\xCE\xC4")
+                << QStringLiteral("中文");
     }
 
     void decoding()

@@ -5,6 +5,7 @@
 #include "web/webclient.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -134,8 +135,7 @@ void LookupBatch::onQueryComplete(int index)
     if (it == m_slots.end())
         return;
     const Slot &slot = **it;
-    LookupResult result
-            = LookupResult::from(slot.run->record(), slot.view->cells(), slot.view->vine());
+    LookupResult result = LookupResult::from(slot.run->record());
     Pending pending = slot.pending;
     // Told to slow down by a number started after the last pause: the pause was not enough.
     const bool startedSincePause = slot.pausesBefore == m_pauses;
@@ -145,7 +145,12 @@ void LookupBatch::onQueryComplete(int index)
     // keeps what it was told.
     if (m_session && hasProblem(result, ServiceProblem::SigninNeeded)) {
         refuseSession();
-    } else if (hasProblem(result, ServiceProblem::RateLimited) && !m_sessionRefused) {
+    } else if ((hasProblem(result, ServiceProblem::RateLimited)
+                || hasProblem(result, ServiceProblem::Blocked))
+               && !m_sessionRefused) {
+        // The firewall's page is a slow-down too, told once.
+        if (hasProblem(result, ServiceProblem::Blocked) && !std::exchange(m_toldBlocked, true))
+            emit blocked();
         const bool retry = pending.attempt < m_backOff.retries;
         // No pause when nothing is left to start: the batch is over.
         const bool more = retry || !m_closed || !m_queue.isEmpty() || inFlight() > 0;

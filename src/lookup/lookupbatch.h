@@ -77,6 +77,9 @@ signals:
     void resumed();
     // The services refused the session (once): nothing more starts.
     void sessionRefused();
+    // The services' firewall turned a request away (said once); it is backed off from as from
+    // a slow-down.
+    void blocked();
 
 private:
     struct Slot;
@@ -115,6 +118,7 @@ private:
     bool m_finished = false;
     bool m_cancelled = false;
     bool m_sessionRefused = false;
+    bool m_toldBlocked = false;
     // Pauses so far, and how many "slow down"s in a row the current length counts.
     int m_pauses = 0;
     int m_slowDownsInARow = 0;

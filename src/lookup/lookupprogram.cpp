@@ -55,6 +55,8 @@ void LookupProgram::start()
         showProgress();
     });
     connect(m_batch.get(), &LookupBatch::sessionRefused, this, &LookupProgram::onSessionRefused);
+    connect(m_batch.get(), &LookupBatch::blocked, this,
+            [this] { say(tr("the services' firewall blocked the requests: slowing down")); });
     if (m_options.numbers.isEmpty()) {
         m_reader = std::make_unique<LineReader>(m_inputFd);
         connect(m_reader.get(), &LineReader::linesReady, this, &LookupProgram::takeNumbers);

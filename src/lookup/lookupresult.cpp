@@ -1,16 +1,10 @@
 #include "lookup/lookupresult.h"
 
 #include "level/leveltable.h"
+#include "query/celltexts.h"
 #include "query/queryrecord.h"
 
 #include <cmath>
-
-namespace {
-
-constexpr Service allServices[] = {Service::Visitors, Service::Portrait, Service::Moods,
-                                   Service::Blog,     Service::Music,    Service::FlowerVine};
-
-} // namespace
 
 QString statusName(LookupResult::Status status)
 {
@@ -25,8 +19,7 @@ QString statusName(LookupResult::Status status)
     return QStringLiteral("failed");
 }
 
-LookupResult LookupResult::from(const QueryRecord &record, const QHash<QString, QString> &cells,
-                                std::optional<FlowerVineValues> vine)
+LookupResult LookupResult::from(const QueryRecord &record)
 {
     LookupResult r;
     r.qq = record.qq;
@@ -43,12 +36,13 @@ LookupResult LookupResult::from(const QueryRecord &record, const QHash<QString, 
     };
     const auto keepCell = [&](const char *key) {
         const QString k = QString::fromLatin1(key);
-        if (cells.contains(k))
-            r.cells.insert(k, cells.value(k));
+        if (const std::optional<QString> text = cellText(record, k))
+            r.cells.insert(k, *text);
     };
 
     qsizetype failing = 0;
-    for (const Service service : allServices) {
+    for (const ServiceRow &row : serviceTable()) {
+        const Service service = row.service;
         // A query that never got to a service (cancelled) has learnt nothing from it either.
         const ServiceOutcome outcome = record.outcomes.of(service).value_or(
                 ServiceOutcome {ServiceProblem::Unreachable});
@@ -80,7 +74,7 @@ LookupResult LookupResult::from(const QueryRecord &record, const QHash<QString, 
         keepCell(ColumnKey::blog);
     }
     if (answered(Service::FlowerVine))
-        r.vine = std::move(vine);
+        r.vine = record.vine;
 
     if (friendsOnly(Service::Visitors) || friendsOnly(Service::Moods)) {
         r.restricted = true;
@@ -97,12 +91,16 @@ LookupResult LookupResult::from(const QueryRecord &record, const QHash<QString, 
     if (answered(Service::Visitors)) {
         r.todayVisits = plainCount(record.todayVisits);
         r.totalVisits = plainCount(record.totalVisits);
-        r.cells.insert(QString::fromLatin1(ColumnKey::jr), record.todayVisits + u'人');
-        r.cells.insert(QString::fromLatin1(ColumnKey::ls), record.totalVisits + u'人');
+        for (const auto &[key, count] : {std::pair {ColumnKey::jr, &record.todayVisits},
+                                         std::pair {ColumnKey::ls, &record.totalVisits}}) {
+            const QString k = QString::fromLatin1(key);
+            r.cells.insert(k, withUnit(k, *count));
+        }
     }
     if (answered(Service::Moods)) {
         r.moods = plainCount(record.moodCount);
-        r.cells.insert(QString::fromLatin1(ColumnKey::ss), record.moodCount + u'条');
+        const QString ss = QString::fromLatin1(ColumnKey::ss);
+        r.cells.insert(ss, withUnit(ss, record.moodCount));
     }
     return r;
 }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "query/extract.h"
-#include "query/serviceoutcome.h"
+#include "query/services.h"
 
 #include <cstdint>
 #include <optional>
@@ -41,10 +41,9 @@ struct LookupResult
     std::optional<bool> restricted;
     std::optional<FlowerVineValues> vine;
 
-    // The plain values of a finished query, from its record (the outcome of each service
-    // included), its cells and the flower-vine values it showed.
-    static LookupResult from(const QueryRecord &record, const QHash<QString, QString> &cells,
-                             std::optional<FlowerVineValues> vine);
+    // The plain values of a finished query and its cells, from its record (the outcome of each
+    // service included). A service whose outcome the record lacks is reported as unreachable.
+    static LookupResult from(const QueryRecord &record);
 };
 
 // "ok", "partial" or "failed".

@@ -46,6 +46,10 @@ QString StatusWords::problem(const ServiceOutcome &outcome)
         return tr("closed");
     case ServiceProblem::Busy:
         return tr("busy");
+    case ServiceProblem::NoSuchAccount:
+        return tr("no-such-account");
+    case ServiceProblem::Blocked:
+        return tr("blocked");
     case ServiceProblem::NoPermission:
         break;
     }

@@ -8,6 +8,31 @@ QString on(const char *host, const QString &pathAndQuery)
 {
     return QStringLiteral("http://") + QLatin1String(host) + pathAndQuery;
 }
+
+QString overHttpsOn(const char *host, const QString &pathAndQuery)
+{
+    return QStringLiteral("https://") + QLatin1String(host) + pathAndQuery;
+}
+
+// Today's front end reaches the visitor, mood and blog services through its own host.
+QString throughQzoneProxy(const QString &domainPathAndQuery)
+{
+    return overHttpsOn(Deployment::qzoneUserHost, QStringLiteral("/proxy/domain/"))
+            + domainPathAndQuery;
+}
+
+// QQ's public avatar service in `pixels` (100 or 640), or the outside service when named.
+QString qqPortraitOf(const QString &qq, bool signedIn, int pixels)
+{
+    const QString size = QString::number(pixels);
+    if (Deployment::qqPortraitHost[0] != '\0')
+        return on(Deployment::qqPortraitHost,
+                  QStringLiteral("/api/getImg/type/qqlogo/size/") + size + QStringLiteral("?qq=")
+                          + qq);
+    const QString pathAndQuery = QStringLiteral("/g?b=qq&nk=") + qq + QStringLiteral("&s=") + size;
+    return signedIn ? overHttpsOn(Deployment::qqAvatarHost, pathAndQuery)
+                    : on(Deployment::qqAvatarHost, pathAndQuery);
+}
 } // namespace
 
 QString visitors(const QString &qq)
@@ -60,16 +85,14 @@ QString qzonePortrait(const QString &qq)
               QStringLiteral("/qzone/") + qq + QStringLiteral("/") + qq + QStringLiteral("/100"));
 }
 
-QString qqPortrait(const QString &qq)
+QString qqPortrait(const QString &qq, bool signedIn)
 {
-    return on(Deployment::qqPortraitHost,
-              QStringLiteral("/api/getImg/type/qqlogo/size/100?qq=") + qq);
+    return qqPortraitOf(qq, signedIn, 100);
 }
 
-QString qqPortraitHd(const QString &qq)
+QString qqPortraitHd(const QString &qq, bool signedIn)
 {
-    return on(Deployment::qqPortraitHost,
-              QStringLiteral("/api/getImg/type/qqlogo/size/640?qq=") + qq);
+    return qqPortraitOf(qq, signedIn, 640);
 }
 
 QString reachabilityProbe()
@@ -98,5 +121,41 @@ QString signedIn(const QString &address, quint32 gtk)
     }
     return signedAddress + QStringLiteral("&g_tk=") + value;
 }
+
+namespace Current {
+
+QString visitors(const QString &qq)
+{
+    return throughQzoneProxy(QStringLiteral("g.qzone.qq.com/cgi-bin/friendshow/"
+                                            "cgi_get_visitor_simple?uin=")
+                             + qq + QStringLiteral("&mask=2&page=1&fupdate=1"));
+}
+
+QString portrait(const QString &qq)
+{
+    return overHttpsOn(Deployment::baseHost,
+                       QStringLiteral("/fcg-bin/cgi_get_portrait.fcg?uins=") + qq
+                               + QStringLiteral("&get_nick=1"));
+}
+
+QString moods(const QString &qq)
+{
+    return throughQzoneProxy(
+            QStringLiteral("taotao.qq.com/cgi-bin/emotion_cgi_msglist_v6?uin=") + qq
+            + QStringLiteral("&ftype=0&sort=0&pos=0&num=1&replynum=0&code_version=1&format=jsonp&"
+                             "need_private_comment=1"));
+}
+
+QString blog(const QString &qq, const QString &self, int year)
+{
+    return throughQzoneProxy(
+            QStringLiteral("b.qzone.qq.com/cgi-bin/blognew/get_abs?hostUin=") + qq
+            + QStringLiteral("&uin=") + self
+            + QStringLiteral("&blogType=0&cateName=&cateHex=&statYear=") + QString::number(year)
+            + QStringLiteral("&reqInfo=7&pos=0&num=1&sortType=0&absType=0&source=0&ref=qzone&"
+                             "verbose=1&inCharset=utf-8&outCharset=utf-8&format=jsonp"));
+}
+
+} // namespace Current
 
 } // namespace Addresses

@@ -1,19 +1,16 @@
 #include "query/querypipeline.h"
 
-#include "level/leveltable.h"
+#include "config/deployment.h"
 #include "query/addresses.h"
-#include "query/extract.h"
+#include "query/celltexts.h"
 #include "web/session.h"
 #include "web/webclient.h"
 #include "web/wholefile.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QUrl>
-
-namespace {
-const QString restrictedSpace = QStringLiteral("空间有权限");
-}
 
 QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq,
                    std::shared_ptr<const Session> session)
@@ -21,27 +18,33 @@ QueryRun::QueryRun(WebClient *web, QueryView *view, QString programDir, QString 
 {
     m_record.qq = std::move(qq);
     const QString &n = m_record.qq;
-    const std::shared_ptr<const Session> &s = m_session;
+    const bool signedIn = edition() == Edition::Current;
     // Every request goes out now; the steps below only wait for their answers in turn.
-    m_visitors = m_web->startOpenUrl(serviceAddress(Addresses::visitors(n)), s);
-    m_portrait = m_web->startOpenUrl(serviceAddress(Addresses::portrait(n)), s);
-    m_moods = m_web->startGetBody(serviceAddress(Addresses::moods(n)), s);
-    m_blog = m_web->startGetBody(serviceAddress(Addresses::blog(n)), s);
-    m_music = m_web->startGetBody(serviceAddress(Addresses::music(n)), s);
+    for (const Service service :
+         {Service::Visitors, Service::Portrait, Service::Moods, Service::Blog, Service::Music})
+        m_services.at(std::size_t(service)) = start(service);
     if (m_view.portraitsWanted()) {
         m_qzonePortrait = m_web->startDownload(Addresses::qzonePortrait(n));
-        m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(n));
+        m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(n, signedIn));
     }
-    m_flowerVine = m_web->startOpenUrl(serviceAddress(Addresses::flowerVine(n)), s);
+    m_services.at(std::size_t(Service::FlowerVine)) = start(Service::FlowerVine);
 }
 
-QString QueryRun::serviceAddress(const QString &address) const
+std::unique_ptr<Transfer> QueryRun::start(Service service) const
 {
-    if (!m_session)
-        return address;
+    const ServiceRow &row = serviceRow(service);
+    const QString &qq = m_record.qq;
+    if (!m_session) {
+        const QString address = row.describedAddress(qq);
+        return row.describedAsGetBody ? m_web->startGetBody(address) : m_web->startOpenUrl(address);
+    }
+    const AddressContext context {qq, m_session->ownNumber(), QDate::currentDate().year()};
+    const QString address = row.currentAddress(context);
     // The token is the one for the cookies this very address gets.
     const QString overHttps = Addresses::signedIn(address, 0);
-    return Addresses::signedIn(address, m_session->gtkFor(QUrl(overHttps)));
+    const QString signedAddress = Addresses::signedIn(address, m_session->gtkFor(QUrl(overHttps)));
+    const QByteArray referer = QByteArray(Deployment::sessionReferer) + qq.toLatin1();
+    return m_web->startSignedIn(signedAddress, m_session, referer);
 }
 
 QueryRun::~QueryRun() = default;
@@ -54,70 +57,49 @@ void QueryRun::cancel()
 
 void QueryRun::abortAll()
 {
-    for (auto *transfer : {&m_visitors, &m_portrait, &m_moods, &m_blog, &m_music, &m_flowerVine,
-                           &m_qzonePortrait, &m_qqPortrait}) {
+    for (const std::unique_ptr<Transfer> &transfer : m_services) {
+        if (transfer)
+            transfer->abort();
+    }
+    for (auto *transfer : {&m_qzonePortrait, &m_qqPortrait}) {
         if (*transfer)
             (*transfer)->abort();
     }
 }
 
+void QueryRun::writeCell(const char *key)
+{
+    const QString k = QLatin1String(key);
+    if (const std::optional<QString> text = cellText(m_record, k))
+        m_view.writeCell(k, *text);
+}
+
 QCoro::Task<void> QueryRun::execute(std::shared_ptr<QueryRun> run)
 {
-    QueryRecord &r = run->m_record;
+    const QueryRecord &r = run->m_record;
 
-    r.visitorText = (co_await run->answerOf(Service::Visitors, run->m_visitors.get())).text;
-    r.portraitText = (co_await run->answerOf(Service::Portrait, run->m_portrait.get())).text;
-
-    r.moodsText = (co_await run->answerOf(Service::Moods, run->m_moods.get())).text;
-    if (!r.moodsText.isEmpty())
-        r.moodCount = ExtractMoodCount(r.moodsText);
-
-    r.blogText = (co_await run->answerOf(Service::Blog, run->m_blog.get())).text;
-    if (!r.blogText.isEmpty()) {
-        r.blogCount = countMarker(r.blogText, QLatin1String(blogMarker));
-        run->m_view.writeCell(ColumnKey::blog, QString::number(r.blogCount) + QStringLiteral("篇"));
-    }
-
-    r.points = ExtractPoints(r.portraitText);
-    r.nickname = ExtractNickname(r.portraitText);
-    if (!r.visitorText.isEmpty()) {
-        const VisitorCounts counts = ExtractVisitorCounts(r.visitorText);
-        r.todayVisits = counts.today;
-        r.totalVisits = counts.total;
-    }
-
-    r.musicText = (co_await run->answerOf(Service::Music, run->m_music.get())).text;
-    if (!r.musicText.isEmpty()) {
-        r.musicCount = countMarker(r.musicText, QLatin1String(musicMarker));
-        run->m_view.writeCell(ColumnKey::qqm2,
-                              QString::number(r.musicCount) + QStringLiteral("首"));
-    }
+    co_await run->read(Service::Visitors);
+    co_await run->read(Service::Portrait);
+    co_await run->read(Service::Moods);
+    co_await run->read(Service::Blog);
+    run->writeCell(ColumnKey::blog);
+    co_await run->read(Service::Music);
+    run->writeCell(ColumnKey::qqm2);
 
     co_await run->showPortraits();
 
-    QueryView *view = &run->m_view;
-    view->writeCell(ColumnKey::jf, formatPoints(r.points) + QStringLiteral("分"));
-    view->writeCell(ColumnKey::nam, r.nickname);
-    if (r.hasVisitAndMoodCounts()) {
-        view->writeCell(ColumnKey::jr, r.todayVisits + QStringLiteral("人"));
-        view->writeCell(ColumnKey::ls, r.totalVisits + QStringLiteral("人"));
-        view->writeCell(ColumnKey::ss, r.moodCount + QStringLiteral("条"));
-    } else {
-        view->writeCell(ColumnKey::jr, restrictedSpace);
-        view->writeCell(ColumnKey::ls, restrictedSpace);
-        view->writeCell(ColumnKey::ss, restrictedSpace);
-    }
-    view->writeCell(ColumnKey::dj, LevelTable::GetLevelText(r.points));
+    for (const char *key : {ColumnKey::jf, ColumnKey::nam, ColumnKey::jr, ColumnKey::ls,
+                            ColumnKey::ss, ColumnKey::dj})
+        run->writeCell(key);
 
-    // The flower-vine lookup: an empty answer leaves the panel as the last answer left it.
-    const QString vine
-            = (co_await run->answerOf(Service::FlowerVine, run->m_flowerVine.get())).text;
-    if (!vine.isEmpty())
-        view->showFlowerVine(extractFlowerVine(vine));
+    // The flower-vine lookup: no values leave the panel as the last answer left it.
+    co_await run->read(Service::FlowerVine);
+    if (r.vine)
+        run->m_view.showFlowerVine(*r.vine);
 
     // A cancelled run also gets here, with empty answers and a silent view.
     run->m_finished = !run->m_view.isDetached();
-    view->completeQuery();
+    run->m_view.completeQuery();
 }
 
 QCoro::Task<FetchResult> QueryRun::answerOf(Transfer *transfer)
@@ -131,11 +113,10 @@ QCoro::Task<FetchResult> QueryRun::answerOf(Transfer *transfer)
     co_return answer;
 }
 
-QCoro::Task<FetchResult> QueryRun::answerOf(Service service, Transfer *transfer)
+QCoro::Task<void> QueryRun::read(Service service)
 {
-    FetchResult answer = co_await answerOf(transfer);
-    m_record.outcomes.set(service, classifyAnswer(service, answer));
-    co_return answer;
+    const FetchResult answer = co_await answerOf(m_services.at(std::size_t(service)).get());
+    readAnswer(service, edition(), answer, m_record);
 }
 
 QCoro::Task<void> QueryRun::showPortraits()
@@ -154,7 +135,8 @@ QCoro::Task<void> QueryRun::showPortraits()
     if (!m_qzonePortrait)
         m_qzonePortrait = m_web->startDownload(Addresses::qzonePortrait(m_record.qq));
     if (!m_qqPortrait)
-        m_qqPortrait = m_web->startDownload(Addresses::qqPortrait(m_record.qq));
+        m_qqPortrait = m_web->startDownload(
+                Addresses::qqPortrait(m_record.qq, edition() == Edition::Current));
 
     // Only a file this query wrote is shown: one that could not be deleted or replaced (a
     // read-only folder) still holds an earlier query's picture.

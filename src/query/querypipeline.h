@@ -2,7 +2,9 @@
 
 #include "query/detachableview.h"
 #include "query/queryrecord.h"
+#include "query/services.h"
 
+#include <array>
 #include <memory>
 
 #include <QCoroTask>
@@ -19,13 +21,14 @@ class WebClient;
 class QueryRun
 {
 public:
-    // With a `session`, the six service requests are signed in (https, its cookies, g_tk);
-    // the portraits never carry it.
+    // Without a session the services are asked as they were built; with a `session`, as they
+    // answer today (the current edition: https, its cookies, g_tk). The portraits never carry it.
     QueryRun(WebClient *web, QueryView *view, QString programDir, QString qq,
              std::shared_ptr<const Session> session = {});
     ~QueryRun();
 
     const QueryRecord &record() const { return m_record; }
+    Edition edition() const { return m_session ? Edition::Current : Edition::Described; }
     bool isFinished() const { return m_finished; }
     // The window is going away: no further calls to it, pending transfers end now.
     void cancel();
@@ -37,12 +40,14 @@ private:
     // Every step takes its answer through here: once the run is cancelled it is a failed
     // answer, whatever the transfer brought, so no step acts on it.
     QCoro::Task<FetchResult> answerOf(Transfer *transfer);
-    // The same for one of the six services, whose outcome is recorded.
-    QCoro::Task<FetchResult> answerOf(Service service, Transfer *transfer);
+    // The same for one of the six services, read into the record with its outcome.
+    QCoro::Task<void> read(Service service);
     QCoro::Task<void> showPortraits();
     void abortAll();
-    // A service's address as this run asks for it: signed in when it has a session.
-    QString serviceAddress(const QString &address) const;
+    // Starts the request of `service` as this run's edition asks it.
+    std::unique_ptr<Transfer> start(Service service) const;
+    // Writes the cell `key` as the record has it now.
+    void writeCell(const char *key);
 
     WebClient *m_web;
     // The steps reach the window only through this, which goes quiet on cancel().
@@ -52,12 +57,7 @@ private:
     QueryRecord m_record;
     bool m_finished = false;
 
-    std::unique_ptr<Transfer> m_visitors;
-    std::unique_ptr<Transfer> m_portrait;
-    std::unique_ptr<Transfer> m_moods;
-    std::unique_ptr<Transfer> m_blog;
-    std::unique_ptr<Transfer> m_music;
-    std::unique_ptr<Transfer> m_flowerVine;
+    std::array<std::unique_ptr<Transfer>, serviceCount> m_services;
     std::unique_ptr<Transfer> m_qzonePortrait;
     std::unique_ptr<Transfer> m_qqPortrait;
 };

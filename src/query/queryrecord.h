@@ -1,8 +1,10 @@
 #pragma once
 
+#include "query/extract.h"
 #include "query/serviceoutcome.h"
 
 #include <cstdint>
+#include <optional>
 
 #include <QString>
 
@@ -15,13 +17,17 @@ struct QueryRecord
     QString moodsText;
     QString blogText;
     QString musicText;
+    QString flowerVineText;
     double points = 0;
     QString nickname;
     QString todayVisits;
     QString totalVisits;
     QString moodCount;
-    std::int64_t blogCount = 0; // 64-bit: a long blog list must not wrap around
-    std::int64_t musicCount = 0;
+    // None until an answer gives a count. 64-bit: a long blog list must not wrap around.
+    std::optional<std::int64_t> blogCount;
+    std::optional<std::int64_t> musicCount;
+    // None until an answer gives the panel its values.
+    std::optional<FlowerVineValues> vine;
     // How each service's answer went. The window shows the row as always whatever they say;
     // mirelo-lookup reports a value only from a service that answered.
     ServiceOutcomes outcomes;

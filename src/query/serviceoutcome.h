@@ -6,8 +6,6 @@
 
 #include <QString>
 
-struct FetchResult;
-
 // The six services a query asks for values.
 enum class Service { Visitors, Portrait, Moods, Blog, Music, FlowerVine };
 inline constexpr std::size_t serviceCount = 6;
@@ -29,6 +27,8 @@ enum class ServiceProblem {
     Closed, // the space has been closed
     Busy,
     NoPermission,
+    NoSuchAccount, // the portrait service knows no such number
+    Blocked, // the services' firewall turned the request away with its page
 };
 
 // How one service's answer went: answered, or the problem that kept its values unknown.
@@ -39,7 +39,8 @@ struct ServiceOutcome
 
     bool answered() const { return !problem; }
     // "answered", or the problem's name: "unreachable", "timeout", "http-503", "not-an-answer",
-    // "signin-needed", "rate-limited", "not-opened", "closed", "busy", "no-permission".
+    // "signin-needed", "rate-limited", "not-opened", "closed", "busy", "no-permission",
+    // "no-such-account", "blocked".
     QString name() const;
     // Whether `service`'s values are unknown. Every problem is, except no-permission from the
     // visitor and mood services: that is a space open to friends only, itself a finding.
@@ -50,10 +51,6 @@ struct ServiceOutcome
 
 // The problem a service means by the code in its answer, when it is one we know.
 std::optional<ServiceProblem> problemOfServiceCode(int code);
-
-// Names the outcome of `service`'s fetch. Answered means the marker its values are cut by was
-// found (see the definition for each service); a code the service gives names its problem.
-ServiceOutcome classifyAnswer(Service service, const FetchResult &fetch);
 
 // Each service's outcome in a query, once its step has its answer.
 class ServiceOutcomes

@@ -34,7 +34,9 @@ void PortraitWindow::xz()
     clearWindowIcon(this);
     QFile::remove(m_file); // a missing file is no error
     // Nothing runs for a window that is gone by the time the download ends.
-    QCoro::connect(m_services.web->URLDownloadToFile(Addresses::qqPortraitHd(m_qq), m_file), this,
+    // Asked as the queries ask the QQ portrait: over https when signed in.
+    const QString address = Addresses::qqPortraitHd(m_qq, m_services.session != nullptr);
+    QCoro::connect(m_services.web->URLDownloadToFile(address, m_file), this,
                    [this](bool downloaded) { onDownloaded(downloaded); });
 }
 

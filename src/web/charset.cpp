@@ -3,15 +3,23 @@
 #include <QList>
 #include <QStringDecoder>
 
-QString decodeBody(const QByteArray &body, const QByteArray &declaredCharset, const char *fallback)
+namespace {
+
+// A decoder for the declared charset; invalid when none is declared or it is unknown.
+QStringDecoder declaredDecoder(const QByteArray &declaredCharset)
 {
     QByteArray name = declaredCharset.trimmed().toLower();
     // ICU's gb2312 is strict and garbles GBK-only characters; browsers read all three as GB18030.
     if (name == "gb2312" || name == "gbk" || name == "x-gbk")
         name = "GB18030";
-    QStringDecoder decoder;
-    if (!name.isEmpty())
-        decoder = QStringDecoder(name.constData());
+    return name.isEmpty() ? QStringDecoder() : QStringDecoder(name.constData());
+}
+
+} // namespace
+
+QString decodeBody(const QByteArray &body, const QByteArray &declaredCharset, const char *fallback)
+{
+    QStringDecoder decoder = declaredDecoder(declaredCharset);
     if (!decoder.isValid())
         decoder = QStringDecoder(fallback);
     if (!decoder.isValid())
@@ -36,4 +44,17 @@ QByteArray charsetFromContentType(const QByteArray &contentType)
         return value;
     }
     return {};
+}
+
+QString decodeDeclaredOrSniffed(const QByteArray &body, const QByteArray &declaredCharset)
+{
+    QStringDecoder declared = declaredDecoder(declaredCharset);
+    if (declared.isValid())
+        return declared.decode(body);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(body);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder gb18030("GB18030");
+    return gb18030.decode(body);
 }

@@ -141,6 +141,26 @@ quint32 Session::gtkOf(const QByteArray &key)
     return h & low31Bits;
 }
 
+QString Session::ownNumber() const
+{
+    const auto any = [](const SessionCookie &) { return true; };
+    std::optional<QByteArray> uin = firstValue(m_cookies, QByteArrayLiteral("p_uin"), any);
+    if (!uin)
+        uin = firstValue(m_cookies, QByteArrayLiteral("uin"), any);
+    if (!uin)
+        return {};
+    QByteArray digits = *uin;
+    if (digits.startsWith('o') || digits.startsWith('O'))
+        digits.remove(0, 1);
+    while (digits.size() > 1 && digits.startsWith('0'))
+        digits.remove(0, 1);
+    for (const char c : digits) {
+        if (c < '0' || c > '9')
+            return {};
+    }
+    return QString::fromLatin1(digits);
+}
+
 QString Session::describe() const
 {
     QStringList domains;
@@ -161,5 +181,4 @@ void applySession(QNetworkRequest &request, const Session &session)
     // carry the previous hop's.
     const QByteArray cookies = session.cookieHeaderFor(request.url());
     request.setRawHeader("Cookie", cookies.isEmpty() ? QByteArray() : cookies);
-    request.setRawHeader("Referer", QByteArray(Deployment::sessionReferer));
 }

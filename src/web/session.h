@@ -51,6 +51,10 @@ public:
     // h = 5381; h += (h << 5) + c for each UTF-16 unit c; the low 31 bits.
     static quint32 gtkOf(const QByteArray &key);
 
+    // The signed-in user's own QQ number, from the p_uin or uin cookie ("o0012345" is 12345);
+    // empty when the session holds neither.
+    QString ownNumber() const;
+
     // Where the session came from (a file, a profile's database), for messages.
     const QString &source() const { return m_source; }
     // What the session holds without any value: "4 cookies for .qq.com".
@@ -73,5 +77,5 @@ struct SessionLoad
 };
 
 // Puts the session on `request` for its address: the Cookie header by the cookie rules (none
-// when no cookie applies) and the Referer of signed-in pages. Called again for every redirect.
+// when no cookie applies). Called again for every redirect.
 void applySession(QNetworkRequest &request, const Session &session);

@@ -229,6 +229,12 @@ void Transfer::succeed()
         m_result.text = decodeBody(m_body, declared, m_kind == Kind::GetBody ? "UTF-8" : "GB18030");
         break;
     }
+    case Kind::SignedIn:
+        m_result.text = decodeDeclaredOrSniffed(
+                m_body,
+                charsetFromContentType(
+                        m_reply->header(QNetworkRequest::ContentTypeHeader).toByteArray()));
+        break;
     case Kind::Download:
         break;
     }

@@ -20,7 +20,12 @@ class Transfer : public QObject
 {
     Q_OBJECT
 public:
-    enum class Kind { GetBody, OpenUrl, Download };
+    enum class Kind {
+        GetBody,
+        OpenUrl,
+        Download,
+        SignedIn, // a request of today's services: text in either of their encodings
+    };
 
     static constexpr int maxRedirects = 5;
 

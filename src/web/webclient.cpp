@@ -1,5 +1,6 @@
 #include "web/webclient.h"
 
+#include "config/deployment.h"
 #include "web/session.h"
 #include "web/systemproxy.h"
 #include "web/wholefile.h"
@@ -85,6 +86,13 @@ std::unique_ptr<Transfer> WebClient::startOpenUrl(const QString &url,
     return start(url, Transfer::Kind::OpenUrl, std::move(session));
 }
 
+std::unique_ptr<Transfer> WebClient::startSignedIn(const QString &url,
+                                                   std::shared_ptr<const Session> session,
+                                                   const QByteArray &referer)
+{
+    return start(url, Transfer::Kind::SignedIn, std::move(session), referer);
+}
+
 std::unique_ptr<Transfer> WebClient::startDownload(const QString &url)
 {
     return start(url, Transfer::Kind::Download);
@@ -112,7 +120,8 @@ QCoro::Task<bool> WebClient::URLDownloadToFile(QString url, QString filePath)
 }
 
 std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind kind,
-                                           std::shared_ptr<const Session> session)
+                                           std::shared_ptr<const Session> session,
+                                           const QByteArray &referer)
 {
     const qint64 cap = kind == Transfer::Kind::Download ? m_fileCap : m_textCap;
     const QUrl target(url.trimmed());
@@ -134,7 +143,9 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
-    request.setHeader(QNetworkRequest::UserAgentHeader, userAgent);
+    const bool signedIn = kind == Transfer::Kind::SignedIn;
+    request.setHeader(QNetworkRequest::UserAgentHeader,
+                      signedIn ? QByteArray(browserUserAgent) : userAgent);
     if (kind == Transfer::Kind::GetBody)
         request.setRawHeader("If-Modified-Since", "0"); // defeats caches on the way
     if (m_tls)
@@ -144,6 +155,10 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     if (session)
         applySession(request, *session);
+    // Kept on every redirect: the request is copied.
+    if (session)
+        request.setRawHeader("Referer",
+                             referer.isEmpty() ? QByteArray(Deployment::sessionReferer) : referer);
 
     std::unique_ptr<Transfer> transfer(new Transfer(m_nam->get(request), kind, cap, m_deadlineMs));
     transfer->setSession(std::move(session));

@@ -26,6 +26,10 @@ public:
     static constexpr int defaultDeadlineMs = 10000;
     static constexpr qint64 textBodyCap = 4 * 1024 * 1024;
     static constexpr qint64 fileBodyCap = 16 * 1024 * 1024;
+    // What today's services are asked with: a current desktop browser.
+    static constexpr char browserUserAgent[]
+            = "Mozilla/5.0 (Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) "
+              "Chrome/131.0.0.0 Safari/537.36";
 
     explicit WebClient(QObject *parent = nullptr);
     ~WebClient() override;
@@ -57,6 +61,13 @@ public:
     // Text decoded by the declared charset, GBK (as GB18030) when none.
     std::unique_ptr<Transfer> startOpenUrl(const QString &url,
                                            std::shared_ptr<const Session> session = {});
+    // A request of today's services, as their own pages send it: over https only, the session's
+    // cookies by the cookie rules on every hop, a desktop browser's User-Agent (their firewall
+    // turns other clients away) and `referer`. The text is decoded as declared, else as UTF-8
+    // when it is valid UTF-8, else as GB18030.
+    std::unique_ptr<Transfer> startSignedIn(const QString &url,
+                                            std::shared_ptr<const Session> session,
+                                            const QByteArray &referer);
     // Raw body for a file; see writeFileWhole().
     std::unique_ptr<Transfer> startDownload(const QString &url);
 
@@ -68,7 +79,8 @@ public:
 
 private:
     std::unique_ptr<Transfer> start(const QString &url, Transfer::Kind kind,
-                                    std::shared_ptr<const Session> session = {});
+                                    std::shared_ptr<const Session> session = {},
+                                    const QByteArray &referer = {});
 
     QNetworkAccessManager *m_nam;
     // Transfers still running, failed when this client goes away with its manager.

@@ -3,10 +3,13 @@
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 
+#include <algorithm>
+
 #include <QBuffer>
 #include <QImage>
 #include <QLocale>
 #include <QStringEncoder>
+#include <QUrl>
 
 namespace DemoAnswers {
 
@@ -65,6 +68,26 @@ QByteArray flowerVine(const DemoAccount &a)
             .toUtf8();
 }
 
+QByteArray currentMoods(const DemoAccount &a)
+{
+    return QStringLiteral("_preloadCallback({\"code\":0,\"subcode\":0,\"message\":\"\","
+                          "\"default\":0,\"total\":%1,\"msglist\":[{\"tid\":\"a1\","
+                          "\"content\":\"今天天气不错\"}],\"usrinfo\":{\"uin\":%2,"
+                          "\"name\":\"%3\",\"msgnum\":%1}});")
+            .arg(a.moods)
+            .arg(a.qq, a.nickname)
+            .toUtf8();
+}
+
+QByteArray currentBlog(const DemoAccount &a)
+{
+    QByteArray list;
+    for (int i = 0; i < std::min(a.blogs, 1); ++i)
+        list += "{\"blogId\":" + QByteArray::number(1000 + i) + ",\"title\":\"t\"}";
+    return "_Callback({\"code\":0,\"subcode\":0,\"message\":\"\",\"data\":{\"totalNum\":"
+            + QByteArray::number(a.blogs) + ",\"list\":[" + list + "]}});";
+}
+
 QByteArray png(int width, int height, const QColor &colour)
 {
     QImage image(width, height, QImage::Format_ARGB32);
@@ -78,7 +101,8 @@ QByteArray png(int width, int height, const QColor &colour)
 
 QString routeOf(const QString &address)
 {
-    return address.mid(QStringLiteral("http://").size());
+    const QLatin1String plain("http://");
+    return address.startsWith(plain) ? address.mid(plain.size()) : address;
 }
 
 QList<ServiceAnswer> serviceAnswers(const DemoAccount &a)
@@ -99,6 +123,52 @@ QList<ServiceAnswer> serviceAnswers(const DemoAccount &a)
     };
 }
 
+namespace {
+
+// A signed-in address as a route: the items that differ from session to session match any value.
+QString anyToken(const QString &address)
+{
+    QString route = Addresses::signedIn(address, 0);
+    return route.replace(QLatin1String("g_tk=0"), QLatin1String("g_tk=*"));
+}
+
+} // namespace
+
+QList<ServiceAnswer> currentAnswers(const DemoAccount &a)
+{
+    using namespace Addresses;
+    const QByteArray utf8 = "utf-8";
+    QString blogRoute = anyToken(Current::blog(a.qq, QStringLiteral("*"), 0));
+    blogRoute.replace(QLatin1String("statYear=0"), QLatin1String("statYear=*"));
+    QList<ServiceAnswer> rows = serviceAnswers(a);
+    rows[qsizetype(Endpoint::Visitors)].address = anyToken(Current::visitors(a.qq));
+    rows[qsizetype(Endpoint::Portrait)].address = anyToken(Current::portrait(a.qq));
+    rows[qsizetype(Endpoint::Moods)] = {Endpoint::Moods, anyToken(Current::moods(a.qq)),
+                                        FakeResponse::text(currentMoods(a), utf8)};
+    rows[qsizetype(Endpoint::Blog)]
+            = {Endpoint::Blog, blogRoute, FakeResponse::text(currentBlog(a), utf8)};
+    rows[qsizetype(Endpoint::Music)].address = anyToken(Addresses::music(a.qq));
+    rows[qsizetype(Endpoint::FlowerVine)].address = anyToken(Addresses::flowerVine(a.qq));
+    rows[qsizetype(Endpoint::QQPortrait)].address = qqPortrait(a.qq, true);
+    return rows;
+}
+
+ServiceAnswer currentAnswer(const DemoAccount &account, Endpoint endpoint)
+{
+    return currentAnswers(account).at(qsizetype(endpoint));
+}
+
+QStringList serviceHosts()
+{
+    QStringList hosts;
+    for (const QList<ServiceAnswer> &rows : {serviceAnswers({}), currentAnswers({})}) {
+        for (const ServiceAnswer &row : rows)
+            hosts.append(QUrl(row.address).host());
+    }
+    hosts.removeDuplicates();
+    return hosts;
+}
+
 ServiceAnswer serviceAnswer(const DemoAccount &account, Endpoint endpoint)
 {
     ServiceAnswer row = serviceAnswers(account).at(qsizetype(endpoint));
@@ -108,6 +178,11 @@ ServiceAnswer serviceAnswer(const DemoAccount &account, Endpoint endpoint)
 
 void routeAccount(FakeServices &services, const DemoAccount &a, int delayMs, bool httpsOnly)
 {
+    // Today's first: their wildcards apply to the routes set after them.
+    for (ServiceAnswer row : currentAnswers(a)) {
+        row.response.delayMs = delayMs;
+        services.on(row.address, row.response);
+    }
     const QString prefix = httpsOnly ? QStringLiteral("https://") : QString();
     for (ServiceAnswer row : serviceAnswers(a)) {
         row.response.delayMs = delayMs;

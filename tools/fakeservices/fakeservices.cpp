@@ -84,6 +84,20 @@ QString routeKey(const QString &route, const QStringList &ignored)
             + keysFor(host, QUrl(QStringLiteral("http://route") + rest), ignored).hostPathQuery;
 }
 
+// The names of a route's query items whose value is "*", which match any value.
+QStringList wildcardItems(const QString &route)
+{
+    const qsizetype query = route.indexOf(QLatin1Char('?'));
+    QStringList names;
+    if (query < 0)
+        return names;
+    for (const QString &item : route.mid(query + 1).split(QLatin1Char('&'))) {
+        if (item.section(QLatin1Char('='), 1) == QLatin1String("*"))
+            names.append(item.section(QLatin1Char('='), 0, 0));
+    }
+    return names;
+}
+
 // Accepts every connection as a QSslSocket in plain mode, so that a CONNECT tunnel can turn
 // it into TLS later.
 class TlsCapableServer : public QTcpServer
@@ -185,7 +199,28 @@ QNetworkProxy FakeServices::proxy() const
 
 void FakeServices::on(const QString &route, const FakeResponse &response)
 {
-    m_routes.insert(routeKey(route, m_ignoredItems), response);
+    const QStringList wildcards = wildcardItems(route);
+    if (!wildcards.isEmpty()) {
+        QStringList &names = m_wildcards[hostPathOf(route)];
+        for (const QString &name : wildcards) {
+            if (!names.contains(name))
+                names.append(name);
+        }
+    }
+    m_routes.insert(routeKey(route, m_ignoredItems + m_wildcards.value(hostPathOf(route))),
+                    response);
+}
+
+QString FakeServices::hostPathOf(const QString &route) const
+{
+    QString hostPath = routeKey(route.section(QLatin1Char('?'), 0, 0), {});
+    return hostPath.startsWith(httpsOnly) ? hostPath.mid(httpsOnly.size()) : hostPath;
+}
+
+QStringList FakeServices::ignoredFor(const RecordedRequest &request) const
+{
+    const RouteKeys plain = keysFor(request, {});
+    return m_ignoredItems + m_wildcards.value(plain.hostPath);
 }
 
 void FakeServices::setFallback(const FakeResponse &response)
@@ -196,6 +231,7 @@ void FakeServices::setFallback(const FakeResponse &response)
 void FakeServices::clearRoutes()
 {
     m_routes.clear();
+    m_wildcards.clear();
     m_fallback = defaultFallback();
 }
 
@@ -206,13 +242,13 @@ QList<RecordedRequest> FakeServices::requests() const
 
 QList<RecordedRequest> FakeServices::requestsTo(const QString &route) const
 {
-    QString key = routeKey(route, m_ignoredItems);
+    QString key = routeKey(route, m_ignoredItems + m_wildcards.value(hostPathOf(route)));
     const bool tlsOnly = key.startsWith(httpsOnly);
     if (tlsOnly)
         key = key.mid(httpsOnly.size());
     QList<RecordedRequest> matching;
     for (const RecordedRequest &request : m_requests) {
-        const RouteKeys keys = keysFor(request, m_ignoredItems);
+        const RouteKeys keys = keysFor(request, ignoredFor(request));
         if ((!tlsOnly || isHttps(request))
             && (key == keys.hostPathQuery || key == keys.hostPath || key == keys.pathQuery
                 || key == keys.path))
@@ -262,7 +298,7 @@ FakeResponse FakeServices::responseFor(const RecordedRequest &request) const
         if (std::optional<FakeResponse> answer = m_gate(request))
             return *answer;
     }
-    const RouteKeys keys = keysFor(request, m_ignoredItems);
+    const RouteKeys keys = keysFor(request, ignoredFor(request));
     const bool tls = isHttps(request);
     for (const QString &key : {keys.hostPathQuery, keys.hostPath, keys.pathQuery, keys.path}) {
         // A route for https only goes before the same route for both.

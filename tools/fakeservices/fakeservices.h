@@ -84,10 +84,12 @@ struct RecordedRequest
 // specific route wins, in that order; unmatched requests get the fallback (by default a 404
 // with a short body). A leading "http://" on a route is ignored; a leading "https://" makes the
 // route answer https requests only, before the same route without it. Query items named by
-// ignoreQueryItem() are left out of the comparison. A gate, when set, may answer a request
-// before any route does. HEAD gets the headers only. CONNECT (https through the proxy) is refused
-// with 501 until a TLS identity is set; then the tunnel is served over TLS with that identity, one
-// request inside it, recorded as "https://host/path" after the CONNECT itself.
+// ignoreQueryItem() are left out of the comparison, and so are, on the same host and path, the
+// items a route gives the value "*" (it matches any value) for the routes set after it. A gate,
+// when set, may answer a request before any route does. HEAD gets the headers only. CONNECT (https
+// through the proxy) is refused with 501 until a TLS identity is set; then the tunnel is served
+// over TLS with that identity, one request inside it, recorded as "https://host/path" after the
+// CONNECT itself.
 class FakeServices : public QObject
 {
     Q_OBJECT
@@ -136,6 +138,10 @@ private:
     void acceptConnections();
     void handle(Connection *connection, RecordedRequest request);
     FakeResponse responseFor(const RecordedRequest &request) const;
+    // "host/path" of a route, without its query and scheme.
+    QString hostPathOf(const QString &route) const;
+    // The query items left out when matching `request`.
+    QStringList ignoredFor(const RecordedRequest &request) const;
 
     QTcpServer *m_server;
     QElapsedTimer m_clock;
@@ -143,6 +149,7 @@ private:
     FakeResponse m_fallback;
     TlsIdentity m_tlsIdentity;
     QStringList m_ignoredItems;
+    QHash<QString, QStringList> m_wildcards; // by "host/path": items that match any value
     Gate m_gate;
     QList<RecordedRequest> m_requests;
     QSet<Connection *> m_connections;

@@ -1,6 +1,6 @@
 #include "fakeservices/signedin.h"
 
-#include "query/addresses.h"
+#include "query/services.h"
 #include "web/session.h"
 
 #include <QUrlQuery>
@@ -25,14 +25,31 @@ FakeResponse rateLimitedAnswer()
     return callback(R"({"code":-10000,"subcode":-10000,"message":"操作过于频繁"})");
 }
 
+FakeResponse firewallPage()
+{
+    return FakeResponse::text(
+            "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>501</title></head><body>"
+            "<script>window.location.href=\"https://waf.tencent.com/501page.html?u=\"+"
+            "encodeURIComponent(location.href)+\"&id=20240101000000\";</script></body></html>",
+            "utf-8");
+}
+
+bool fromBrowser(const RecordedRequest &request)
+{
+    const QByteArray agent = request.header("User-Agent");
+    return agent.startsWith("Mozilla/5.0 (")
+            && (agent.contains("Chrome/") || agent.contains("Firefox/")
+                || agent.contains("Safari/"));
+}
+
 bool isServiceRequest(const RecordedRequest &request)
 {
-    static const QString any = QStringLiteral("10001");
-    for (const QString &address :
-         {Addresses::visitors(any), Addresses::portrait(any), Addresses::moods(any),
-          Addresses::blog(any), Addresses::music(any), Addresses::flowerVine(any)}) {
-        if (QUrl(address).host().toLatin1() == request.host)
-            return true;
+    static const AddressContext any {QStringLiteral("10001"), QStringLiteral("10001"), 2026};
+    for (const ServiceRow &row : serviceTable()) {
+        for (const QString &address : {row.describedAddress(any.qq), row.currentAddress(any)}) {
+            if (QUrl(address).host().toLatin1() == request.host)
+                return true;
+        }
     }
     return false;
 }

@@ -12,6 +12,11 @@ namespace SignedIn {
 FakeResponse signInNeededAnswer();
 // The answer of a service that is asked too often.
 FakeResponse rateLimitedAnswer();
+// The services' firewall's answer to a client that is no current browser: a page that sends the
+// browser to its block notice, with HTTP 200.
+FakeResponse firewallPage();
+// Whether `request` says it comes from a current desktop browser.
+bool fromBrowser(const RecordedRequest &request);
 
 // Whether `request` goes to one of the six services of a query (by its host).
 bool isServiceRequest(const RecordedRequest &request);

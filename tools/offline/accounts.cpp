@@ -110,7 +110,8 @@ QString numberIn(const QUrl &url)
     static const QRegularExpression store(QStringLiteral("^/qzone/([0-9]{1,15})/"));
     const QUrlQuery query(url);
     for (const QString &key :
-         {QStringLiteral("uin"), QStringLiteral("uins"), QStringLiteral("qq")}) {
+         {QStringLiteral("hostUin"), QStringLiteral("uin"), QStringLiteral("uins"),
+          QStringLiteral("qq"), QStringLiteral("nk")}) {
         QString value = query.queryItemValue(key, QUrl::FullyDecoded);
         if (number.match(value).hasMatch())
             return value;
@@ -135,6 +136,14 @@ QByteArray restrictedMoods(const DemoAccount &account)
                           "\"time\":1700000000,\"tips\":\"\",\"usrinfo\":{\"name\":\"%1\","
                           "\"uin\":%2}});")
             .arg(account.nickname, account.qq)
+            .toUtf8();
+}
+
+QByteArray restrictedCurrent()
+{
+    return QStringLiteral("_Callback({\"code\":-10031,\"subcode\":2,\"message\":\"对不起,主人"
+                          "设置了保密,您没有权限查看\",\"notice\":0,\"time\":1700000000,"
+                          "\"tips\":\"0000-0\",\"default\":0});")
             .toUtf8();
 }
 

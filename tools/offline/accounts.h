@@ -31,8 +31,8 @@ inline constexpr char noPortraitNumber[] = "10003";
 // The demo account of `qq`, or an account derived from the number itself (the same number
 // always gets the same values).
 Account accountFor(const QString &qq);
-// The QQ number a service address carries ("uin", "uins" or "qq" in the query, or the
-// portrait store's "/qzone/<number>/"); empty when there is none.
+// The QQ number a service address carries ("hostUin", "uin", "uins", "qq" or "nk" in the query,
+// or the portrait store's "/qzone/<number>/"); empty when there is none.
 QString numberIn(const QUrl &url);
 // A steady seed of the number, for its made-up values and pictures.
 quint32 seedOf(const QString &qq);
@@ -41,5 +41,7 @@ quint32 seedOf(const QString &qq);
 QByteArray restrictedVisitors();
 QByteArray restrictedMoods(const DemoAccount &account);
 QByteArray restrictedBlog();
+// Today's visitor and mood services for such a space.
+QByteArray restrictedCurrent();
 
 } // namespace OfflineDemo

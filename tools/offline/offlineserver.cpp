@@ -49,12 +49,7 @@ OfflineServer::OfflineServer(QObject *parent)
 
 QString OfflineServer::offerHttps()
 {
-    QStringList hosts;
-    for (const QString &address :
-         {Addresses::visitors({}), Addresses::portrait({}), Addresses::moods({}),
-          Addresses::blog({}), Addresses::music({}), Addresses::flowerVine({})})
-        hosts.append(QUrl(address).host());
-    auto authority = std::make_unique<TestAuthority>(hosts);
+    auto authority = std::make_unique<TestAuthority>(DemoAnswers::serviceHosts());
     if (!authority->isValid())
         return authority->error();
     m_services.setTlsIdentity(authority->identity(TestAuthority::Kind::Good));
@@ -66,8 +61,14 @@ std::optional<FakeResponse> OfflineServer::gate(const RecordedRequest &request)
 {
     if (!SignedIn::isServiceRequest(request))
         return std::nullopt;
-    if (m_signedInOnly && !SignedIn::isSignedIn(request, demoSessionCookie, demoSessionKey))
-        return SignedIn::signInNeededAnswer();
+    if (m_signedInOnly) {
+        if (isGoneToday(request))
+            return m_notFound;
+        if (!SignedIn::fromBrowser(request))
+            return SignedIn::firewallPage();
+        if (!SignedIn::isSignedIn(request, demoSessionCookie, demoSessionKey))
+            return SignedIn::signInNeededAnswer();
+    }
     if (m_rateLimit <= 0)
         return std::nullopt;
     const qint64 now = m_clock.elapsed();
@@ -77,6 +78,16 @@ std::optional<FakeResponse> OfflineServer::gate(const RecordedRequest &request)
         return SignedIn::rateLimitedAnswer();
     m_answeredAt.push_back(now);
     return std::nullopt;
+}
+
+bool OfflineServer::isGoneToday(const RecordedRequest &request)
+{
+    for (const QString &address : {Addresses::moods({}), Addresses::blog({})}) {
+        const QUrl gone(address);
+        if (request.host == gone.host().toLatin1() && request.url.path() == gone.path())
+            return true;
+    }
+    return false;
 }
 
 bool OfflineServer::listen(quint16 port)
@@ -147,6 +158,10 @@ void OfflineServer::routeNumber(const QString &qq)
                                      : m_notFound);
 
     if (account.space == Space::Restricted) {
+        for (const DemoAnswers::Endpoint endpoint :
+             {DemoAnswers::Endpoint::Visitors, DemoAnswers::Endpoint::Moods})
+            m_services.on(DemoAnswers::currentAnswer(account.values, endpoint).address,
+                          FakeResponse::text(restrictedCurrent(), "utf-8"));
         m_services.on(routeOf(Addresses::visitors(qq)),
                       FakeResponse::text(restrictedVisitors(), "utf-8"));
         m_services.on(routeOf(Addresses::moods(qq)),

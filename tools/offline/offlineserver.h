@@ -28,7 +28,9 @@ public:
     QString offerHttps();
     // The authority's certificate while https is offered: a client must trust it.
     const TestAuthority *authority() const { return m_authority.get(); }
-    // The six services answer as they do today: only to the demo account's session.
+    // The six services answer as they do today: at today's addresses (the old mood and blog
+    // ones are gone), to a current browser only, and their values only to the demo account's
+    // session.
     void setSignedInOnly(bool on) { m_signedInOnly = on; }
     // Past `perMinute` answered service requests in the last minute, the services say to
     // slow down; 0: never.
@@ -43,6 +45,8 @@ private:
     void routeProbePage();
     void routeNumber(const QString &qq);
     std::optional<FakeResponse> gate(const RecordedRequest &request);
+    // Whether `request` asks an address today's services no longer answer.
+    static bool isGoneToday(const RecordedRequest &request);
 
     FakeServices m_services;
     std::unique_ptr<TestAuthority> m_authority;

@@ -300,6 +300,10 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
         <source>a service asked to slow down: no new start for %1 s</source>
         <translation>服务要求放慢：%1 秒内不开始新的查询</translation>
     </message>
+    <message>
+        <source>the services&apos; firewall blocked the requests: slowing down</source>
+        <translation>服务的防火墙拦截了请求：放慢查询</translation>
+    </message>
 </context>
 <context>
     <name>LookupSetup</name>
@@ -463,6 +467,14 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
     <message>
         <source>no-permission</source>
         <translation>没有权限</translation>
+    </message>
+    <message>
+        <source>no-such-account</source>
+        <translation>没有这个号码</translation>
+    </message>
+    <message>
+        <source>blocked</source>
+        <translation>被防火墙拦截</translation>
     </message>
     <message>
         <source>%1 %2</source>
