@@ -20,9 +20,12 @@ fi
 
 cmake --build build --target mirelo mirelo-lookup mirelo-offline-server
 port=18080
-build/tools/offline/mirelo-offline-server --port "$port" &
+# The authority behind the server's https, for the window to trust: a session of the user's own
+# and the avatar service's https are served by it too.
+ca=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-offline.XXXXXX")
+build/tools/offline/mirelo-offline-server --port "$port" --write-ca-certificate "$ca/authority.pem" &
 server=$!
-trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true' EXIT
+trap 'kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; rm -rf "$ca"' EXIT
 
 # Wait (at most 5 s) until it takes connections; it ends at once when the port is taken.
 listening=false
@@ -43,4 +46,7 @@ fi
 # The ordinary system proxy setting; nothing may bypass it, not even the https a session of
 # the user's own (~/.config/Mirelo/cookies.txt) would be sent over.
 unset no_proxy NO_PROXY HTTP_PROXY HTTPS_PROXY
-http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" build/src/mirelo "$@"
+ssl=()
+[ -s "$ca/authority.pem" ] && ssl=(SSL_CERT_FILE="$ca/authority.pem")
+env http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" "${ssl[@]}" \
+    build/src/mirelo "$@"

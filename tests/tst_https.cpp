@@ -10,7 +10,10 @@
 
 #include <algorithm>
 
+#include <QCoroTask>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTest>
 
 using namespace DemoAnswers;
@@ -136,6 +139,35 @@ private slots:
         QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
         for (const ServiceAnswer &row : serviceAnswers(account))
             QCOMPARE(timesAsked(*m_services, overHttps(row.address)), 1);
+    }
+
+    // SSL_CERT_FILE and SSL_CERT_DIR name the authorities to trust instead of the system's.
+    void namedAuthoritiesReplaceTheSystems_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<bool>("folder"); // the authority's folder rather than its file
+        QTest::addColumn<bool>("trusted");
+        QTest::newRow("SSL_CERT_FILE") << QByteArray("SSL_CERT_FILE") << false << true;
+        QTest::newRow("SSL_CERT_DIR") << QByteArray("SSL_CERT_DIR") << true << true;
+        QTest::newRow("SSL_CERT_FILE naming no authority")
+                << QByteArray("SSL_CERT_FILE") << true << false;
+    }
+
+    void namedAuthoritiesReplaceTheSystems()
+    {
+        QFETCH(QByteArray, variable);
+        QFETCH(bool, folder);
+        QFETCH(bool, trusted);
+        const QString file = m_authority->certificateFile();
+        const QString named = folder ? QFileInfo(file).absolutePath() : file;
+        qputenv(variable.constData(), named.toLocal8Bit());
+        const auto unset = qScopeGuard([&variable] { qunsetenv(variable.constData()); });
+        m_services->setTlsIdentity(m_authority->identity(Kind::Good));
+        m_services->on(QStringLiteral("https://r.qzone.qq.com/card"), FakeResponse::text("ok"));
+        WebClient client;
+        client.setProxy(m_services->proxy());
+        const FetchResult r = QCoro::waitFor(client.GetBody(u"https://r.qzone.qq.com/card"_qs));
+        QVERIFY2(r.ok == trusted, qPrintable(r.error));
     }
 };
 

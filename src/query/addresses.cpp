@@ -25,10 +25,11 @@ QString throughQzoneProxy(const QString &domainPathAndQuery)
 QString qqPortraitOf(const QString &qq, bool signedIn, int pixels)
 {
     const QString size = QString::number(pixels);
-    if (Deployment::qqPortraitHost[0] != '\0')
+    if (Deployment::qqPortraitHost[0] != '\0') {
         return on(Deployment::qqPortraitHost,
                   QStringLiteral("/api/getImg/type/qqlogo/size/") + size + QStringLiteral("?qq=")
                           + qq);
+    }
     const QString pathAndQuery = QStringLiteral("/g?b=qq&nk=") + qq + QStringLiteral("&s=") + size;
     return signedIn ? overHttpsOn(Deployment::qqAvatarHost, pathAndQuery)
                     : on(Deployment::qqAvatarHost, pathAndQuery);
@@ -87,12 +88,14 @@ QString qzonePortrait(const QString &qq)
 
 QString qqPortrait(const QString &qq, bool signedIn)
 {
-    return qqPortraitOf(qq, signedIn, 100);
+    constexpr int pixels = 100;
+    return qqPortraitOf(qq, signedIn, pixels);
 }
 
 QString qqPortraitHd(const QString &qq, bool signedIn)
 {
-    return qqPortraitOf(qq, signedIn, 640);
+    constexpr int pixels = 640;
+    return qqPortraitOf(qq, signedIn, pixels);
 }
 
 QString reachabilityProbe()

@@ -11,12 +11,13 @@ namespace {
 // Past this a double no longer holds every whole number.
 constexpr double largestExactWhole = 9007199254740992.0; // 2^53
 constexpr qsizetype longestDigits = 15;
+constexpr char16_t byteOrderMark = 0xFEFF;
 
 // The text between a callback's parentheses, or the text itself when it is bare JSON.
 std::optional<QString> callbackArgument(const QString &answer)
 {
     QString text = answer.trimmed();
-    if (text.startsWith(QChar(0xFEFF)))
+    if (text.startsWith(QChar(byteOrderMark)))
         text = text.mid(1).trimmed();
     if (text.startsWith(u'{'))
         return text;

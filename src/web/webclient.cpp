@@ -1,6 +1,7 @@
 #include "web/webclient.h"
 
 #include "config/deployment.h"
+#include "web/environmentauthorities.h"
 #include "web/session.h"
 #include "web/systemproxy.h"
 #include "web/wholefile.h"
@@ -31,6 +32,11 @@ WebClient::WebClient(QObject *parent) : QObject(parent), m_nam(new QNetworkAcces
 {
     m_nam->setProxyFactory(new SystemProxyFactory);
     m_nam->setCookieJar(new NoCookieJar(m_nam));
+    // Behind an https-inspecting proxy the user names its authority as for other programs.
+    if (const std::optional<QList<QSslCertificate>> named = authoritiesFromEnvironment()) {
+        m_tls = QSslConfiguration::defaultConfiguration();
+        m_tls->setCaCertificates(*named);
+    }
 }
 
 WebClient::~WebClient()

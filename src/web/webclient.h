@@ -44,8 +44,8 @@ public:
         m_textCap = text;
         m_fileCap = file;
     }
-    // Trusts `authority` for https besides the system's store (Qt reads no environment
-    // variable for this).
+    // Trusts `authority` for https besides the system's store, or besides the authorities
+    // SSL_CERT_FILE and SSL_CERT_DIR name instead of it (read when the client is made).
     void addCaCertificate(const QSslCertificate &authority);
 
     // A client with a manager of its own and this one's settings (proxy, deadline, caps,

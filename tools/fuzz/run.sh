@@ -33,6 +33,7 @@ declare -A objects=(
     [count_marker]="extract.o"
     [flower]="extract.o"
     [format_points]="extract.o"
+    [readings]="readings.o jsonanswer.o services.o serviceoutcome.o extract.o addresses.o"
     [level_table]="leveltable.o"
     [calculator]="calculator.o leveltable.o"
     [decode_body]="charset.o"
@@ -40,11 +41,11 @@ declare -A objects=(
 )
 declare -A maxlen=(
     [visitors]=4096 [portrait]=4096 [moods]=4096 [count_marker]=4096 [flower]=4096
-    [format_points]=8 [level_table]=12 [calculator]=1024 [decode_body]=4096
+    [format_points]=8 [readings]=4096 [level_table]=12 [calculator]=1024 [decode_body]=4096
     [decode_mp3]=65536
 )
-order=(visitors portrait moods count_marker flower format_points level_table calculator decode_body
-    decode_mp3)
+order=(visitors portrait moods count_marker flower format_points readings level_table calculator
+    decode_body decode_mp3)
 
 if [ $# -gt 0 ]; then
     for name in "$@"; do
@@ -53,7 +54,13 @@ if [ $# -gt 0 ]; then
     order=("$@")
 fi
 
-# webclient.h pulls in QCoro; config/deployment.h is not needed, as addresses.cpp is not linked.
+# webclient.h pulls in QCoro. The readings link the addresses, which want the deployment values:
+# any will do here.
+mkdir -p "$out/obj/config"
+sed -e 's/@PROJECT_VERSION[A-Z_]*@;/0;/' -e 's/@[A-Z_]*@/fuzz.invalid/' \
+    "$src/config/deployment.h.in" >"$out/obj/config/deployment.h.new"
+cmp -s "$out/obj/config/deployment.h.new" "$out/obj/config/deployment.h" \
+    || mv "$out/obj/config/deployment.h.new" "$out/obj/config/deployment.h"
 cxxflags=(-std=c++20 -fPIC -g -O1 -fno-omit-frame-pointer
     -fsanitize=address,undefined -fno-sanitize-recover=undefined
     -I"$src" -I"$out/obj" -isystem "$qcoro" -isystem "$qcoro/qcoro" -isystem "$qcoro/QCoro"
@@ -75,6 +82,9 @@ compile() { # object source
 }
 
 compile "$out/obj/extract.o" "$src/query/extract.cpp"
+for unit in readings jsonanswer services serviceoutcome addresses; do
+    compile "$out/obj/$unit.o" "$src/query/$unit.cpp"
+done
 compile "$out/obj/calculator.o" "$src/level/calculator.cpp"
 compile "$out/obj/leveltable.o" "$src/level/leveltable.cpp"
 compile "$out/obj/charset.o" "$src/web/charset.cpp"

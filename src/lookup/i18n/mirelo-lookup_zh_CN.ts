@@ -166,12 +166,14 @@ Options:
 Without --cookies or --cookies-from-browser, the session in
 $XDG_CONFIG_HOME/Mirelo/cookies.txt (~/.config/Mirelo/cookies.txt) is
 used when that file is there; when it cannot be used, that is said and
-the numbers are looked up without one. A session goes only to the six
-services, only over https, and is never printed. When the services
-refuse it, that is said once, no further number starts and the exit
-status is 1. When a service asks to slow down, no number starts for
-30 s (doubling up to 10 min), and the number is asked again, 3 times at
-most.
+the numbers are looked up without one. With a session the services are
+asked as today&apos;s QZone pages ask them, at their current addresses. A
+session goes only to the six services, only over https, and is never
+printed. When the services refuse it, that is said once, no further
+number starts and the exit status is 1. When a service asks to slow
+down or the services&apos; firewall turns the requests away, no number
+starts for 30 s (doubling up to 10 min), and the number is asked again,
+3 times at most.
 
 Fields of csv and json, in order:
 %1json adds &quot;problems&quot;: {service: problem} for each service that failed.
@@ -182,11 +184,12 @@ or failed (none did); a number that is not ok also gets a line on standard
 error, e.g. &quot;10001: partial: moods rate-limited, blog unreachable&quot;.
 Services: visitors, portrait, moods, blog, music, flower_vine.
 Problems: unreachable (no connection), timeout, http-NNN (an HTTP error),
-not-an-answer (no expected marker: an error page, a changed format), and
+not-an-answer (no expected marker or value: an error page, a changed
+format), blocked (the services&apos; firewall turned the request away), and
 those a service names: signin-needed, rate-limited, not-opened, closed,
-busy, no-permission. A space open to friends only (no-permission from
-visitors or moods) is no failure: restricted is true, and its visit and
-mood counts are null.
+busy, no-permission, no-such-account (no account has that number). A
+space open to friends only (no-permission from visitors or moods) is no
+failure: restricted is true, and its visit and mood counts are null.
 
 csv text that starts with = + - @, a tab or a carriage return gets a
 leading &apos; so spreadsheets show it as text; control characters become
@@ -221,10 +224,11 @@ stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).
 
 没有 --cookies 或 --cookies-from-browser 时, 若有
 $XDG_CONFIG_HOME/Mirelo/cookies.txt (~/.config/Mirelo/cookies.txt) 这个文件,
-就使用其中的登录会话; 无法使用时说明原因, 不带会话查询。会话只发给六个服务,
-只经 https, 绝不输出。服务拒绝会话时说明一次, 不再开始新的号码, 退出状态为 1。
-服务要求放慢时, 30 秒内不开始新的号码 (每次加倍, 最多 10 分钟), 并重新查询该
-号码, 最多 3 次。
+就使用其中的登录会话; 无法使用时说明原因, 不带会话查询。有会话时像如今的 QQ 空间
+网页一样, 在各服务现在的地址上查询。会话只发给六个服务, 只经 https, 绝不输出。
+服务拒绝会话时说明一次, 不再开始新的号码, 退出状态为 1。服务要求放慢或服务的
+防火墙拦截请求时, 30 秒内不开始新的号码 (每次加倍, 最多 10 分钟), 并重新查询
+该号码, 最多 3 次。
 
 csv 和 json 的字段, 依次为:
 %1json 另有 &quot;problems&quot;: {服务: 问题}, 列出每个失败的服务。
@@ -235,11 +239,12 @@ csv 和 json 的字段, 依次为:
 服务: visitors (访问)、portrait (头像昵称)、moods (说说)、blog (日志)、music (音乐)、
 flower_vine (花藤)。
 问题: unreachable (无法连接)、timeout (超时)、http-NNN (HTTP 错误)、
-not-an-answer (应答中没有应有的标记: 错误页面、格式已变), 以及服务自己指出的:
-signin-needed (需要登录)、rate-limited (请求过于频繁)、not-opened (空间未开通)、
-closed (空间已关闭)、busy (服务繁忙)、no-permission (没有权限)。仅对好友开放的
-空间 (visitors 或 moods 的 no-permission) 不算失败: restricted 为 true, 其访问数
-和说说数为 null。
+not-an-answer (应答中没有应有的标记或值: 错误页面、格式已变)、
+blocked (被服务的防火墙拦截), 以及服务自己指出的: signin-needed (需要登录)、
+rate-limited (请求过于频繁)、not-opened (空间未开通)、closed (空间已关闭)、
+busy (服务繁忙)、no-permission (没有权限)、no-such-account (没有这个号码)。
+仅对好友开放的空间 (visitors 或 moods 的 no-permission) 不算失败: restricted 为
+true, 其访问数和说说数为 null。
 
 csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表格便把它当作文字显示;
 控制字符换成 U+FFFD。json 保持原样。
