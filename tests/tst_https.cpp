@@ -160,8 +160,15 @@ private slots:
         QFETCH(bool, trusted);
         const QString file = m_authority->certificateFile();
         const QString named = folder ? QFileInfo(file).absolutePath() : file;
+        const bool wasSet = qEnvironmentVariableIsSet(variable.constData());
+        const QByteArray was = qgetenv(variable.constData());
         qputenv(variable.constData(), named.toLocal8Bit());
-        const auto unset = qScopeGuard([&variable] { qunsetenv(variable.constData()); });
+        const auto restore = qScopeGuard([&] {
+            if (wasSet)
+                qputenv(variable.constData(), was);
+            else
+                qunsetenv(variable.constData());
+        });
         m_services->setTlsIdentity(m_authority->identity(Kind::Good));
         m_services->on(QStringLiteral("https://r.qzone.qq.com/card"), FakeResponse::text("ok"));
         WebClient client;

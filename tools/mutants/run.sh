@@ -35,12 +35,15 @@ if (($#)); then
     names=$(printf '%s\n' "$@")
 fi
 
-# Compiler caches hit across runs although every run builds in a new folder.
+# Compiler caches, where ccache is installed, hit across runs although every run builds in a
+# new folder.
 export CCACHE_BASEDIR=$work CCACHE_NOHASHDIR=1
 # Warnings stay warnings: a fault that only warns is still a fault to catch.
 echo "Building the copy in $build ..."
-cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache >"$log" 2>&1 || { cat "$log"; exit 1; }
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S "$tree" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug "${launcher[@]}" >"$log" 2>&1 \
+    || { cat "$log"; exit 1; }
 mapfile -t targets < <(ctest --test-dir "$build" -N -E "$notInSuite" | sed -n 's/^ *Test *#[0-9]*: //p')
 targets+=(mirelo-lookup)
 
