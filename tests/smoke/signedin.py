@@ -12,6 +12,8 @@ import signal
 import subprocess
 import sys
 
+import pyatspi
+
 import drive
 from drive import Failure, find, log, press, row, top_level, wait_for
 
@@ -37,13 +39,23 @@ def look_up(process, expected):
                     lambda: alive() and top_level(app, "frame", drive.MAIN_TITLE), 10)
     wait_for("the number box", lambda: find(main, "text", "QQ号码"), 5) \
         .queryEditableText().setTextContents(drive.NUMBER)
+    head = os.path.join(os.path.dirname(process.args[0]), "head")
+    if os.path.exists(head):
+        os.remove(head)
+    portraits = find(main, "check box", "是否查询头像")
+    if not portraits.getState().contains(pyatspi.STATE_CHECKED):
+        portraits.queryAction().doAction(0)  # Toggle
     press(find(main, "push button", "开始查询"))
     table = find(main, "tree", "查询信息") or find(main, "table", "查询信息")
     wait_for(f"the row {expected}", lambda: alive() and table.queryTable().nRows >= 1
              and row(table, 0) == expected, 15)
     done = f"QQ号码[{drive.NUMBER}]查询成功..."
     wait_for(done, lambda: find(main, "label", done), 10)
-    log(f"row {row(table, 0)}, status {done}")
+    # The QQ portrait comes from QQ's avatar service, signed in or not.
+    with open(head, "rb") as picture:
+        if picture.read(8) != b"\x89PNG\r\n\x1a\n":
+            raise Failure("the QQ portrait beside the program is not a PNG")
+    log(f"row {row(table, 0)}, status {done}, QQ portrait shown")
 
 
 def main():
