@@ -11,7 +11,7 @@ packages=(
     qt6-translations-l10n qt6-l10n-tools qt6-tools-dev
     xvfb xauth imagemagick xdotool xclip dbus-daemon at-spi2-core python3-pyatspi
     xcompmgr x11-utils openbox
-    clang libclang-rt-14-dev clang-format clang-tidy git openssl
+    clang libclang-rt-14-dev clang-format clang-tidy git openssl libqrencode-dev
     dpkg-dev lintian desktop-file-utils appstream
 )
 

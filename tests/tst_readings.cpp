@@ -132,6 +132,9 @@ private slots:
         QTest::newRow("blog: no totalNum")
                 << Service::Blog << callback("_Callback", R"({"code":0,"data":{"list":[]}})")
                 << u"not-an-answer"_qs << QString();
+        QTest::newRow("moods: an unknown code, a known subcode")
+                << Service::Moods << callback("_Callback", R"({"code":-1,"subcode":-10000})")
+                << u"rate-limited"_qs << QString();
         QTest::newRow("blog: an unknown failure")
                 << Service::Blog << callback("_Callback", R"({"code":-7,"subcode":-7})")
                 << u"not-an-answer"_qs << QString();

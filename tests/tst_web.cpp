@@ -66,6 +66,8 @@ private:
             return QCoro::waitFor(m_client->OpenURL(url));
         case Transfer::Kind::SignedIn:
             return QCoro::waitFor(m_client->startSignedIn(url, {}, {})->wait());
+        case Transfer::Kind::SignIn:
+            return QCoro::waitFor(m_client->startSignIn(url, {}, {})->wait());
         case Transfer::Kind::Download:
             break;
         }

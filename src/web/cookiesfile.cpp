@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -174,4 +175,43 @@ SessionLoad CookiesFile::readIfPresent(const QString &path)
     if (!QFileInfo(path).isSymLink() && !QFileInfo::exists(path))
         return {};
     return read(path);
+}
+
+QByteArray CookiesFile::text(const QList<SessionCookie> &cookies)
+{
+    QByteArray text = "# Netscape HTTP Cookie File\n"
+                      "# Mirelo's session: as secret as your password. Sign out to delete it.\n";
+    for (const SessionCookie &c : cookies) {
+        const QByteArray domain = (c.includeSubdomains ? "." : "") + c.domain.toLatin1();
+        text += (c.httpOnly ? "#HttpOnly_" : "") + domain + '\t'
+                + (c.includeSubdomains ? "TRUE" : "FALSE") + '\t' + c.path.toLatin1() + '\t'
+                + (c.secure ? "TRUE" : "FALSE") + '\t' + QByteArray::number(c.expires) + '\t'
+                + c.name + '\t' + c.value + '\n';
+    }
+    return text;
+}
+
+QString CookiesFile::write(const QString &path, const QList<SessionCookie> &cookies,
+                           const std::function<void(const QFileDevice &)> &beforeWriting)
+{
+    const QFileInfo target(path);
+    QDir folder = target.absoluteDir();
+    if (!folder.exists()) {
+        if (!folder.mkpath(QStringLiteral(".")))
+            return tr("cannot make the folder %1").arg(folder.path());
+        QFile::setPermissions(folder.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    // The new file is made with the umask's mode, or the old file's: private before any byte.
+    if (!file.setPermissions(QFile::ReadOwner | QFile::WriteOwner))
+        return file.errorString();
+    if (beforeWriting)
+        beforeWriting(file);
+    const QByteArray content = text(cookies);
+    if (file.write(content) != content.size() || !file.commit())
+        return file.errorString();
+    return {};
 }

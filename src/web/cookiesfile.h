@@ -2,8 +2,11 @@
 
 #include "web/session.h"
 
+#include <functional>
+
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFileDevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -30,4 +33,13 @@ public:
     // The cookies of a file's text. A line that is no cookie is skipped with a problem
     // "line N: why" that quotes nothing of the line.
     static QList<SessionCookie> parse(const QByteArray &text, QStringList *problems);
+
+    // Writes `cookies` to `path` in this format, the folder made (mode 700) when it is missing,
+    // the file readable by its owner only before a byte of it is written, and replaced whole
+    // or not at all. Returns an empty string, or why it could not. `beforeWriting`, a seam for
+    // tests, sees the new file just before its content goes in.
+    static QString write(const QString &path, const QList<SessionCookie> &cookies,
+                         const std::function<void(const QFileDevice &)> &beforeWriting = {});
+    // The text write() puts in the file.
+    static QByteArray text(const QList<SessionCookie> &cookies);
 };

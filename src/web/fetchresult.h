@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
+#include <QNetworkCookie>
 #include <QString>
 
 // What one GET brought back. `ok` is false when the transfer itself failed (refused, reset,
@@ -23,4 +25,7 @@ struct FetchResult
     QByteArray body;
     QString text; // body decoded by the operation's charset rule; empty for downloads
     QString error;
+    // What the answer set with Set-Cookie, on every hop, each with its domain and path made
+    // explicit (a cookie without a Domain belongs to the answering host). Only the sign-in asks.
+    QList<QNetworkCookie> cookies;
 };

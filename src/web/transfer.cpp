@@ -171,6 +171,8 @@ void Transfer::onFinished()
         fail(FetchResult::Failure::Unreachable, tr("The server sent no answer."));
         return;
     }
+    if (m_kind == Kind::SignIn)
+        keepCookies();
     if (followRedirect() || !takeAvailable())
         return;
     m_result.status = status.toInt();
@@ -180,8 +182,21 @@ void Transfer::onFinished()
 // Redirects are followed here rather than by Qt: Qt 6.4 sends a request several times after
 // the second redirect it is allowed to follow under UserVerifiedRedirectPolicy, and then can
 // report an empty success. Returns true when the answer was a redirect and has been dealt with.
+void Transfer::keepCookies()
+{
+    const QUrl from = m_reply->url();
+    for (QNetworkCookie cookie :
+         m_reply->header(QNetworkRequest::SetCookieHeader).value<QList<QNetworkCookie>>()) {
+        cookie.normalize(from);
+        m_cookies.append(cookie);
+    }
+}
+
 bool Transfer::followRedirect()
 {
+    // The sign-in reads what a redirect sets and goes on by itself.
+    if (m_kind == Kind::SignIn)
+        return false;
     if (!HttpStatus::isRedirect(
                 m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()))
         return false;
@@ -230,6 +245,7 @@ void Transfer::succeed()
         break;
     }
     case Kind::SignedIn:
+    case Kind::SignIn:
         m_result.text = decodeDeclaredOrSniffed(
                 m_body,
                 charsetFromContentType(
@@ -239,6 +255,7 @@ void Transfer::succeed()
         break;
     }
     m_result.body = std::exchange(m_body, {});
+    m_result.cookies = std::exchange(m_cookies, {});
     settle();
 }
 

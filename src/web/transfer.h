@@ -5,6 +5,7 @@
 #include <memory>
 
 #include <QCoroTask>
+#include <QNetworkCookie>
 #include <QObject>
 #include <QPointer>
 #include <QPromise>
@@ -25,6 +26,7 @@ public:
         OpenUrl,
         Download,
         SignedIn, // a request of today's services: text in either of their encodings
+        SignIn, // a step of the sign-in: as SignedIn, its cookies kept, no redirect followed
     };
 
     static constexpr int maxRedirects = 5;
@@ -57,6 +59,7 @@ private:
     void onMetaDataChanged();
     void onReadyRead();
     void onFinished();
+    void keepCookies();
     bool followRedirect();
     bool takeAvailable();
     void succeed();
@@ -79,6 +82,7 @@ private:
     int m_redirects = 0;
     bool m_finished = false;
     std::shared_ptr<const Session> m_session;
+    QList<QNetworkCookie> m_cookies; // for Kind::SignIn
 };
 
 // Whether `url` may be asked for: http or https, with a host. QNetworkAccessManager would also

@@ -99,6 +99,12 @@ std::unique_ptr<Transfer> WebClient::startSignedIn(const QString &url,
     return start(url, Transfer::Kind::SignedIn, std::move(session), referer);
 }
 
+std::unique_ptr<Transfer> WebClient::startSignIn(const QString &url, const QByteArray &cookies,
+                                                 const QByteArray &referer)
+{
+    return start(url, Transfer::Kind::SignIn, {}, referer, cookies);
+}
+
 std::unique_ptr<Transfer> WebClient::startDownload(const QString &url)
 {
     return start(url, Transfer::Kind::Download);
@@ -127,7 +133,7 @@ QCoro::Task<bool> WebClient::URLDownloadToFile(QString url, QString filePath)
 
 std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind kind,
                                            std::shared_ptr<const Session> session,
-                                           const QByteArray &referer)
+                                           const QByteArray &referer, const QByteArray &cookies)
 {
     const qint64 cap = kind == Transfer::Kind::Download ? m_fileCap : m_textCap;
     const QUrl target(url.trimmed());
@@ -149,7 +155,7 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     QNetworkRequest request(target);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                          QNetworkRequest::ManualRedirectPolicy);
-    const bool signedIn = kind == Transfer::Kind::SignedIn;
+    const bool signedIn = kind == Transfer::Kind::SignedIn || kind == Transfer::Kind::SignIn;
     request.setHeader(QNetworkRequest::UserAgentHeader,
                       signedIn ? QByteArray(browserUserAgent) : userAgent);
     if (kind == Transfer::Kind::GetBody)
@@ -161,6 +167,11 @@ std::unique_ptr<Transfer> WebClient::start(const QString &url, Transfer::Kind ki
     request.setAttribute(QNetworkRequest::CookieSaveControlAttribute, QNetworkRequest::Manual);
     if (session)
         applySession(request, *session);
+    // On the one request: a sign-in step follows no redirect, so no other host gets it.
+    if (!cookies.isEmpty())
+        request.setRawHeader("Cookie", cookies);
+    if (!referer.isEmpty() && !session)
+        request.setRawHeader("Referer", referer);
     // Kept on every redirect: the request is copied.
     if (session)
         request.setRawHeader("Referer",

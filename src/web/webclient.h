@@ -68,6 +68,11 @@ public:
     std::unique_ptr<Transfer> startSignedIn(const QString &url,
                                             std::shared_ptr<const Session> session,
                                             const QByteArray &referer);
+    // A step of the sign-in, as the login pages send it: a browser's User-Agent, `referer`, the
+    // Cookie header `cookies` (none when empty), no redirect followed; the result keeps the
+    // cookies each answer set.
+    std::unique_ptr<Transfer> startSignIn(const QString &url, const QByteArray &cookies,
+                                          const QByteArray &referer);
     // Raw body for a file; see writeFileWhole().
     std::unique_ptr<Transfer> startDownload(const QString &url);
 
@@ -80,7 +85,8 @@ public:
 private:
     std::unique_ptr<Transfer> start(const QString &url, Transfer::Kind kind,
                                     std::shared_ptr<const Session> session = {},
-                                    const QByteArray &referer = {});
+                                    const QByteArray &referer = {},
+                                    const QByteArray &cookies = {});
 
     QNetworkAccessManager *m_nam;
     // Transfers still running, failed when this client goes away with its manager.

@@ -28,6 +28,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QHash>
 #include <QSaveFile>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -113,6 +114,12 @@ int main(int argc, char *argv[])
             QStringLiteral("Write the certificate of the authority behind the https services to "
                            "file at start, for clients to trust (mirelo-lookup --ca-certificate)."),
             QStringLiteral("file"));
+    const QCommandLineOption signInOption(
+            QStringLiteral("sign-in"),
+            QStringLiteral("How the sign-in by QR code ends: sign-in (the default), refuse, "
+                           "expire or restrict."),
+            QStringLiteral("ending"), QStringLiteral("sign-in"));
+    parser.addOption(signInOption);
     parser.addOption(demoCookiesOption);
     parser.addOption(writeCaOption);
     parser.process(app);
@@ -160,8 +167,22 @@ int main(int argc, char *argv[])
         }
     }
 
+    const QHash<QString, SignInPlay::Ending> endings = {
+            {QStringLiteral("sign-in"), SignInPlay::Ending::SignIn},
+            {QStringLiteral("refuse"), SignInPlay::Ending::Refuse},
+            {QStringLiteral("expire"), SignInPlay::Ending::Expire},
+            {QStringLiteral("restrict"), SignInPlay::Ending::Restrict},
+    };
+    if (!endings.contains(parser.value(signInOption))) {
+        printLine(stderr,
+                  QStringLiteral("mirelo-offline-server: --sign-in wants sign-in, refuse, expire "
+                                 "or restrict"));
+        return 2;
+    }
+
     OfflineServer server;
     server.setSignedInOnly(parser.isSet(signedInOption));
+    server.setSignInEnding(endings.value(parser.value(signInOption)));
     server.setRateLimit(int(rateLimit));
     // Ready before the first client can ask.
     const QString httpsProblem = server.offerHttps();

@@ -49,7 +49,8 @@ OfflineServer::OfflineServer(QObject *parent)
 
 QString OfflineServer::offerHttps()
 {
-    auto authority = std::make_unique<TestAuthority>(DemoAnswers::serviceHosts());
+    auto authority
+            = std::make_unique<TestAuthority>(DemoAnswers::serviceHosts() + SignInPlay::hosts());
     if (!authority->isValid())
         return authority->error();
     m_services.setTlsIdentity(authority->identity(TestAuthority::Kind::Good));
@@ -59,6 +60,8 @@ QString OfflineServer::offerHttps()
 
 std::optional<FakeResponse> OfflineServer::gate(const RecordedRequest &request)
 {
+    if (std::optional<FakeResponse> signIn = m_signIn.answer(request))
+        return signIn;
     if (!SignedIn::isServiceRequest(request))
         return std::nullopt;
     if (m_signedInOnly) {

@@ -2,6 +2,7 @@
 
 #include "fakeservices/fakeservices.h"
 #include "fakeservices/testauthority.h"
+#include "signinplay.h"
 
 #include <deque>
 #include <memory>
@@ -35,6 +36,8 @@ public:
     // Past `perMinute` answered service requests in the last minute, the services say to
     // slow down; 0: never.
     void setRateLimit(int perMinute) { m_rateLimit = perMinute; }
+    // How the sign-in by QR code ends.
+    void setSignInEnding(SignInPlay::Ending ending) { m_signIn = SignInPlay(ending); }
 
 signals:
     // One line per request, as received: time, method, absolute address.
@@ -50,6 +53,7 @@ private:
 
     FakeServices m_services;
     std::unique_ptr<TestAuthority> m_authority;
+    SignInPlay m_signIn;
     bool m_signedInOnly = false;
     int m_rateLimit = 0;
     QElapsedTimer m_clock;

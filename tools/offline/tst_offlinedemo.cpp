@@ -8,14 +8,17 @@
 #include "query/addresses.h"
 #include "query/extract.h"
 #include "query/queryrecord.h"
+#include "session/qrsignin.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
 #include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
 #include "web/cookiesfile.h"
+#include "web/session.h"
 #include "web/webclient.h"
 
 #include <QCoroTask>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -47,6 +50,8 @@ private slots:
     void manyNumbersStillAnswer();
     void signedInOnly_data();
     void signedInOnly();
+    void signInEndings_data();
+    void signInEndings();
 
 private:
     Ui::MainWindow *ui() const { return m_app->ui(); }
@@ -327,6 +332,90 @@ void TestOfflineDemo::signedInOnly()
     }
     QCOMPARE(app.cell(0, ColumnKey::nam), served ? u"小明"_qs : QString());
     QCOMPARE(app.cell(0, ColumnKey::ss), served ? u"37条"_qs : u"空间有权限"_qs);
+}
+
+Q_DECLARE_METATYPE(QrLogin::State)
+Q_DECLARE_METATYPE(SignInPlay::Ending)
+
+void TestOfflineDemo::signInEndings_data()
+{
+    using State = QrLogin::State;
+    QTest::addColumn<SignInPlay::Ending>("ending");
+    QTest::addColumn<QList<State>>("states");
+    QTest::addColumn<int>("codes");
+    QTest::newRow("signed in") << SignInPlay::Ending::SignIn
+                               << QList<State> {State::Waiting, State::Scanned, State::SignedIn}
+                               << 1;
+    QTest::newRow("refused on the phone")
+            << SignInPlay::Ending::Refuse
+            << QList<State> {State::Waiting, State::Scanned, State::Refused} << 1;
+    // Three new codes after the first, then no more.
+    QTest::newRow("expired") << SignInPlay::Ending::Expire
+                             << QList<State> {State::Waiting, State::Renewed, State::Expired} << 4;
+    QTest::newRow("restricted network")
+            << SignInPlay::Ending::Restrict << QList<State> {State::Restricted} << 0;
+}
+
+void TestOfflineDemo::signInEndings()
+{
+    QFETCH(SignInPlay::Ending, ending);
+    QFETCH(QList<QrLogin::State>, states);
+    QFETCH(int, codes);
+    m_server->setSignedInOnly(true);
+    m_server->setSignInEnding(ending);
+    const QString https = m_server->offerHttps();
+    QVERIFY2(https.isEmpty(), qPrintable(https));
+    WebClient &web = m_app->web();
+    web.addCaCertificate(m_server->authority()->certificate());
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"config/Mirelo/cookies.txt"_qs);
+
+    QrSignIn signIn(&web, path);
+    signIn.setTiming({5, 10, 60'000, 3});
+    QList<QrLogin::State> seen;
+    QList<QByteArray> shown;
+    std::shared_ptr<const Session> session;
+    QString number, message;
+    connect(&signIn, &QrSignIn::stateChanged, [&seen](QrLogin::State state) {
+        if (seen.isEmpty() || seen.last() != state)
+            seen.append(state);
+    });
+    connect(&signIn, &QrSignIn::codeShown, [&shown](const QByteArray &png) { shown.append(png); });
+    connect(&signIn, &QrSignIn::signedIn, [&](std::shared_ptr<const Session> s, const QString &n) {
+        session = std::move(s);
+        number = n;
+    });
+    QSignalSpy finished(&signIn, &QrSignIn::finished);
+    signIn.start();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 20000);
+    QCOMPARE(seen, states);
+    QCOMPARE(shown.size(), codes);
+    for (const QByteArray &png : std::as_const(shown))
+        QVERIFY(!QImage::fromData(png, "PNG").isNull());
+    const bool signedIn = ending == SignInPlay::Ending::SignIn;
+    QCOMPARE(QFile::exists(path), signedIn);
+    if (!signedIn)
+        return;
+    QCOMPARE(number, QLatin1String(publicNumber));
+    const QFile::Permissions anyone = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther
+            | QFile::WriteOther | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    QCOMPARE(QFileInfo(path).permissions() & anyone, QFile::Permissions());
+    // Only what a lookup needs: the login's own cookies stay behind.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList names;
+    for (const SessionCookie &cookie : CookiesFile::parse(file.readAll(), nullptr))
+        names.append(QString::fromLatin1(cookie.name));
+    names.sort();
+    QCOMPARE(names,
+             (QStringList {u"p_skey"_qs, u"p_uin"_qs, u"pt4_token"_qs, u"skey"_qs, u"uin"_qs}));
+
+    QueryWindow app(QNetworkProxy(QNetworkProxy::HttpProxy, u"127.0.0.1"_qs, m_server->port()),
+                    5000, QueryWindow::Open::Now, session);
+    app.web().addCaCertificate(m_server->authority()->certificate());
+    app.startQuery(QLatin1String(publicNumber));
+    QVERIFY(app.waitIdle());
+    QCOMPARE(app.cell(0, ColumnKey::ss), u"37条"_qs);
 }
 
 QTEST_MAIN(TestOfflineDemo)
