@@ -16,6 +16,8 @@ const QCommandLineOption intervalOption(QStringLiteral("interval"), QString(),
                                         QStringLiteral("MS"));
 const QCommandLineOption cookiesOption(QStringLiteral("cookies"), QString(),
                                        QStringLiteral("file"));
+const QCommandLineOption signInOption(QStringLiteral("sign-in"), QString());
+const QCommandLineOption signOutOption(QStringLiteral("sign-out"), QString());
 const QCommandLineOption browserOption(QStringLiteral("cookies-from-browser"), QString(),
                                        QStringLiteral("browser"));
 const QCommandLineOption caOption(QStringLiteral("ca-certificate"), QString(),
@@ -61,7 +63,7 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
 
     QCommandLineParser parser;
     parser.addOptions({formatOption, parallelOption, intervalOption, cookiesOption, browserOption,
-                       caOption, helpOption, versionOption});
+                       caOption, signInOption, signOutOption, helpOption, versionOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -107,6 +109,14 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
     if (options.caCertificates.contains(QString()))
         return usageError(tr("--ca-certificate wants a file"));
     options.numbers = parser.positionalArguments();
+    if (parser.isSet(signInOption) || parser.isSet(signOutOption)) {
+        if (parser.isSet(signInOption) && parser.isSet(signOutOption))
+            return usageError(tr("--sign-in and --sign-out cannot be used together"));
+        if (!options.numbers.isEmpty() || !options.cookiesBrowser.isEmpty())
+            return usageError(tr("--sign-in and --sign-out take no numbers and no browser: "
+                                 "--cookies FILE names the session's file"));
+        options.action = parser.isSet(signInOption) ? Action::SignIn : Action::SignOut;
+    }
     return options;
 }
 
@@ -175,9 +185,20 @@ QString LookupOptions::helpText()
               "the session refused, 2 usage error, a session or certificate file named\n"
               "that cannot be used, an unreadable input or unwritable output, 130\n"
               "stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).\n")
-            .arg(wrappedFieldNames())
-            .arg(LookupBatch::maxParallel)
-            .arg(LookupBatch::defaultParallel);
+                   .arg(wrappedFieldNames())
+                   .arg(LookupBatch::maxParallel)
+                   .arg(LookupBatch::defaultParallel)
+            + tr("\n"
+                 "Signing in:\n"
+                 "  mirelo-lookup --sign-in [--cookies FILE]\n"
+                 "                   shows a QR code to scan with QQ on your phone (also\n"
+                 "                   saved as a picture, whose file is named) and, once you\n"
+                 "                   confirm on the phone, keeps the session in FILE or the\n"
+                 "                   default file, readable by you alone. Exit status 0\n"
+                 "                   signed in, 1 refused, expired, restricted or failed,\n"
+                 "                   130 stopped by Ctrl-C.\n"
+                 "  mirelo-lookup --sign-out [--cookies FILE]\n"
+                 "                   deletes the session file.\n");
 }
 
 QString LookupOptions::usageErrorText(const QString &error)

@@ -13,7 +13,14 @@ struct LookupOptions
     Q_DECLARE_TR_FUNCTIONS(LookupOptions)
 
 public:
-    enum class Action { Run, Help, Version, UsageError };
+    enum class Action {
+        Run,
+        SignIn, // --sign-in: a session into the cookies file, by QR code
+        SignOut, // --sign-out: the cookies file deleted
+        Help,
+        Version,
+        UsageError
+    };
 
     Action action = Action::Run;
     QString error; // for UsageError

@@ -4,6 +4,7 @@
 #include "lookup/lookupoptions.h"
 #include "lookup/lookupprogram.h"
 #include "lookup/lookupsetup.h"
+#include "lookup/signinprogram.h"
 #include "web/cookiesfile.h"
 #include "web/webclient.h"
 
@@ -92,6 +93,61 @@ int writeText(int fd, bool closed, const QString &text)
     return LookupProgram::troubleStatus;
 }
 
+// The plain terminal of the program: whole writes to the standard streams.
+LookupProgram::Terminal standardTerminal(bool outClosed)
+{
+    LookupProgram::Terminal terminal;
+    terminal.out = [outClosed](const QByteArray &bytes) {
+        return outClosed ? EBADF : writeAll(STDOUT_FILENO, bytes);
+    };
+    terminal.err = [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); };
+    terminal.outIsTerminal = ::isatty(STDOUT_FILENO);
+    terminal.errIsTerminal = ::isatty(STDERR_FILENO);
+    terminal.inIsTerminal = ::isatty(STDIN_FILENO);
+    terminal.outColumns = terminalColumns();
+    return terminal;
+}
+
+// Ctrl-C reaches `receiver` through the event loop, never in the middle of a write.
+template<typename Receiver> void interruptOnCtrlC(QCoreApplication &app, Receiver *receiver)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, interruptFds) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(interruptFds[1], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, receiver, &Receiver::interrupt);
+    struct sigaction action = {};
+    action.sa_handler = onInterrupt;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+}
+
+// --sign-in and --sign-out, on the session file named or the default one.
+int signInOrOut(QCoreApplication &app, const LookupOptions &options)
+{
+    const QString path
+            = options.cookiesFile.isEmpty() ? CookiesFile::defaultPath() : options.cookiesFile;
+    const LookupProgram::Terminal terminal = standardTerminal(false);
+    if (options.action == LookupOptions::Action::SignOut)
+        return SignInProgram::signOut(path, terminal);
+    // Only the authorities: the session is what is being made.
+    LookupOptions trustOnly = options;
+    trustOnly.cookiesFile.clear();
+    const LookupSetup setup = LookupSetup::read(trustOnly, QString());
+    if (!setup.error.isEmpty()) {
+        writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + setup.error + u'\n').toUtf8());
+        return LookupProgram::troubleStatus;
+    }
+    WebClient web;
+    for (const QSslCertificate &authority : setup.authorities)
+        web.addCaCertificate(authority);
+    SignInProgram program(&web, path, terminal);
+    QObject::connect(&program, &SignInProgram::finished, &app, &QCoreApplication::exit);
+    interruptOnCtrlC(app, &program);
+    QMetaObject::invokeMethod(&program, &SignInProgram::start, Qt::QueuedConnection);
+    return QCoreApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -116,6 +172,8 @@ int main(int argc, char *argv[])
     case LookupOptions::Action::UsageError:
         writeAll(STDERR_FILENO, LookupOptions::usageErrorText(options.error).toUtf8());
         return LookupProgram::troubleStatus;
+    case LookupOptions::Action::SignIn:
+    case LookupOptions::Action::SignOut:
     case LookupOptions::Action::Run:
         break;
     }
@@ -132,6 +190,9 @@ int main(int argc, char *argv[])
         return LookupProgram::troubleStatus;
     }
 
+    if (options.action != LookupOptions::Action::Run)
+        return signInOrOut(app, options);
+
     const LookupSetup setup = LookupSetup::read(options, CookiesFile::defaultPath());
     for (const QString &warning : setup.warnings)
         writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + warning + u'\n').toUtf8());
@@ -143,30 +204,10 @@ int main(int argc, char *argv[])
     WebClient web;
     for (const QSslCertificate &authority : setup.authorities)
         web.addCaCertificate(authority);
-    LookupProgram::Terminal terminal;
-    terminal.out = [outClosed](const QByteArray &bytes) {
-        return outClosed ? EBADF : writeAll(STDOUT_FILENO, bytes);
-    };
-    terminal.err = [](const QByteArray &bytes) { writeAll(STDERR_FILENO, bytes); };
-    terminal.outIsTerminal = ::isatty(STDOUT_FILENO);
-    terminal.errIsTerminal = ::isatty(STDERR_FILENO);
-    terminal.inIsTerminal = ::isatty(STDIN_FILENO);
-    terminal.outColumns = terminalColumns();
-    LookupProgram program(&web, options, STDIN_FILENO, terminal);
+    LookupProgram program(&web, options, STDIN_FILENO, standardTerminal(outClosed));
     program.setSession(setup.session, setup.sessionRefusal);
     QObject::connect(&program, &LookupProgram::finished, &app, &QCoreApplication::exit);
-
-    // Ctrl-C reaches the program through the event loop, never in the middle of a write.
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, interruptFds) == 0) {
-        auto *notifier = new QSocketNotifier(interruptFds[1], QSocketNotifier::Read, &app);
-        QObject::connect(notifier, &QSocketNotifier::activated, &program,
-                         &LookupProgram::interrupt);
-        struct sigaction action = {};
-        action.sa_handler = onInterrupt;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        sigaction(SIGINT, &action, nullptr);
-    }
+    interruptOnCtrlC(app, &program);
 
     QMetaObject::invokeMethod(&program, &LookupProgram::start, Qt::QueuedConnection);
     return QCoreApplication::exec();

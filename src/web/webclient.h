@@ -85,8 +85,7 @@ public:
 private:
     std::unique_ptr<Transfer> start(const QString &url, Transfer::Kind kind,
                                     std::shared_ptr<const Session> session = {},
-                                    const QByteArray &referer = {},
-                                    const QByteArray &cookies = {});
+                                    const QByteArray &referer = {}, const QByteArray &cookies = {});
 
     QNetworkAccessManager *m_nam;
     // Transfers still running, failed when this client goes away with its manager.

@@ -100,6 +100,39 @@ for state in signed-in signed-out; do
     cat "$tmp/app/program.log" >>"$tmp/window.log"
 done
 
+# Signing in by QR code with mirelo-lookup, each ending the offline server can play.
+sign_in() { # ENDING STATUS MESSAGE
+    local ending=$1 want=$2 message=$3 dir=$tmp/sign-in-$1 status=0 port
+    mkdir -p "$dir/ca"
+    "$server" --port 0 --signed-in-only --sign-in "$ending" \
+        --write-ca-certificate "$dir/ca/authority.pem" >"$dir/server.log" 2>&1 &
+    pids+=($!)
+    wait_until "the $ending server" 30 grep -q 'listening on 127.0.0.1:' "$dir/server.log"
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\);.*/\1/p' "$dir/server.log")
+    http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" \
+        timeout --preserve-status -s INT 60 "$lookup" --sign-in --cookies "$dir/Mirelo/cookies.txt" \
+        --ca-certificate "$dir/ca/authority.pem" >"$dir/out" 2>"$dir/err" || status=$?
+    [ "$status" = "$want" ] && grep -q "$message" "$dir/err" ||
+        fail "--sign-in, $ending: status $status: $(cat "$dir/err")"
+    if [ "$ending" = sign-in ]; then
+        [ "$(stat -c %a "$dir/Mirelo/cookies.txt")" = 600 ] || fail "the session file is not private"
+        [ "$(stat -c %a "$dir/Mirelo")" = 700 ] || fail "the session's folder is not private"
+        grep -q "█" "$dir/out" || fail "no code drawn on the terminal"
+        http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" \
+            "$lookup" --cookies "$dir/Mirelo/cookies.txt" --ca-certificate "$dir/ca/authority.pem" \
+            10001 | grep -q '"status":"ok"' || fail "the session signed in is refused"
+    fi
+    # The login's secrets are in no output or log.
+    if grep -E 'ptsigx=[^.&]|ptqrtoken=[^.&]|qrsig' "$dir/out" "$dir/err" "$dir/server.log"; then
+        fail "--sign-in, $ending: a secret of the login was written"
+    fi
+    echo "signedin: mirelo-lookup --sign-in, $ending: status $status, as expected"
+}
+sign_in sign-in 0 "signed in as QQ 10001"
+sign_in refuse 1 "refused on the phone"
+sign_in expire 1 "expired too often"
+sign_in restrict 1 "may not sign in by QR code"
+
 # Signed in (over https), only today's addresses were asked: the old mood and blog ones are gone.
 if grep -E 'emotion_cgi_msglist\?|blog_get_titlelist' "$tmp/server.log" | grep -q https; then
     fail "a signed-in request went to an address that is gone"

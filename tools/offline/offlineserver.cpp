@@ -105,8 +105,13 @@ void OfflineServer::onRequest(const RecordedRequest &request)
 
     QString method = QString::fromLatin1(request.method);
     method.replace(QRegularExpression(QStringLiteral("[^A-Za-z]")), QStringLiteral("?"));
+    // The login's secrets stay out of the log: its signature, its token, its code's key.
+    static const QRegularExpression secrets(
+            QStringLiteral("([?&](?:ptsigx|ptqrtoken|login_sig)=)[^&]*"));
+    QString address = QString::fromLatin1(request.url.toEncoded());
+    address.replace(secrets, QStringLiteral("\\1..."));
     emit requestLogged(QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz")) + u' ' + method
-                       + u' ' + QString::fromLatin1(request.url.toEncoded()));
+                       + u' ' + address);
 
     // Routes (and the fallback) set now still answer this very request.
     const QString qq = numberIn(request.url);

@@ -34,8 +34,9 @@ FakeResponse withCookies(FakeResponse response, const QList<QByteArray> &cookies
     return response;
 }
 
-// A QR code of `text` as a PNG, dark modules on white with the quiet zone.
-QByteArray qrPng(const QByteArray &text)
+} // namespace
+
+QByteArray SignInPlay::codePicture(const QByteArray &text)
 {
     QRcode *code = QRcode_encodeString(text.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
     if (!code)
@@ -61,6 +62,8 @@ QByteArray qrPng(const QByteArray &text)
     image.save(&buffer, "PNG");
     return png;
 }
+
+namespace {
 
 QByteArray cookieOf(const RecordedRequest &request, const QByteArray &name)
 {
@@ -112,7 +115,7 @@ FakeResponse SignInPlay::code()
     m_polls.insert(qrsig, 0);
     const QByteArray text
             = "https://mirelo.invalid/offline-sign-in?code=" + QByteArray::number(++m_codes);
-    return withCookies(FakeResponse::bytes(qrPng(text), "image/png"),
+    return withCookies(FakeResponse::bytes(codePicture(text), "image/png"),
                        {"qrsig=" + qrsig + "; Path=/; Domain=ptlogin2.qq.com"});
 }
 

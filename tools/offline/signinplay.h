@@ -26,6 +26,9 @@ public:
     std::optional<FakeResponse> answer(const RecordedRequest &request);
     // The hosts the sign-in is asked at, all over https.
     static QStringList hosts();
+    // A QR code of `text` as the login draws it: a PNG, three pixels a module, dark on white,
+    // with the quiet zone.
+    static QByteArray codePicture(const QByteArray &text);
 
 private:
     FakeResponse code();

@@ -3,6 +3,7 @@
 
 #include "accounts.h"
 #include "demosession.h"
+#include "lookup/qrterminal.h"
 #include "offlineserver.h"
 #include "portraits.h"
 #include "query/addresses.h"
@@ -22,9 +23,11 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <qrencode.h>
 
 using namespace OfflineDemo;
 
@@ -52,6 +55,8 @@ private slots:
     void signedInOnly();
     void signInEndings_data();
     void signInEndings();
+    void codeReadsBackForTheTerminal_data();
+    void codeReadsBackForTheTerminal();
 
 private:
     Ui::MainWindow *ui() const { return m_app->ui(); }
@@ -416,6 +421,57 @@ void TestOfflineDemo::signInEndings()
     app.startQuery(QLatin1String(publicNumber));
     QVERIFY(app.waitIdle());
     QCOMPARE(app.cell(0, ColumnKey::ss), u"37条"_qs);
+}
+
+void TestOfflineDemo::codeReadsBackForTheTerminal_data()
+{
+    QTest::addColumn<QByteArray>("picture");
+    QTest::addColumn<QByteArray>("text"); // empty: no code in the picture
+    for (const QByteArray &text : {QByteArray("https://mirelo.invalid/offline-sign-in?code=1"),
+                                   QByteArray("x"), QByteArray(300, 'q')})
+        QTest::newRow(qPrintable(u"%1 characters"_qs.arg(text.size())))
+                << SignInPlay::codePicture(text) << text;
+    QTest::newRow("no picture") << QByteArray("\x89PNG\r\n\x1a\nnot really") << QByteArray();
+    QTest::newRow("blank") << DemoAnswers::png(111, 111, Qt::white) << QByteArray();
+    QTest::newRow("a dark square") << DemoAnswers::png(111, 111, Qt::black) << QByteArray();
+    QTest::newRow("a portrait") << avatarPng(AvatarStyle::Face, 100, 7) << QByteArray();
+}
+
+// The login's picture read back into modules is the code libqrencode made, and the terminal's
+// drawing holds the same modules, two rows to a line, inside a quiet zone of four.
+void TestOfflineDemo::codeReadsBackForTheTerminal()
+{
+    QFETCH(QByteArray, picture);
+    QFETCH(QByteArray, text);
+    const std::optional<QrModules> modules = modulesOfPicture(picture);
+    QCOMPARE(modules.has_value(), !text.isEmpty());
+    if (!modules)
+        return;
+    QRcode *code = QRcode_encodeString(text.constData(), 0, QR_ECLEVEL_M, QR_MODE_8, 1);
+    QVERIFY(code);
+    const auto freeCode = qScopeGuard([code] { QRcode_free(code); });
+    QList<bool> expected;
+    for (int i = 0; i < code->width * code->width; ++i)
+        expected.append(code->data[i] & 1);
+    QCOMPARE(modules->size, code->width);
+    QCOMPARE(modules->dark, expected);
+
+    const QStringList lines = drawForTerminal(*modules, false).split(u'\n', Qt::SkipEmptyParts);
+    const int side = code->width + 8;
+    QCOMPARE(lines.size(), (side + 1) / 2);
+    for (int y = 0; y < side; ++y) {
+        const QString &line = lines.at(y / 2);
+        QCOMPARE(line.size(), side);
+        for (int x = 0; x < side; ++x) {
+            const QChar c = line.at(x);
+            const bool drawn = y % 2 == 0 ? (c == u'█' || c == u'▀') : (c == u'█' || c == u'▄');
+            const bool inside = x >= 4 && y >= 4 && x < side - 4 && y < side - 4;
+            QCOMPARE(drawn, inside && modules->at(x - 4, y - 4));
+        }
+    }
+    // In colour every line is set dark on light and back.
+    for (const QString &line : drawForTerminal(*modules, true).split(u'\n', Qt::SkipEmptyParts))
+        QVERIFY(line.startsWith(u"\x1b[30;107m"_qs) && line.endsWith(u"\x1b[0m"_qs));
 }
 
 QTEST_MAIN(TestOfflineDemo)

@@ -39,6 +39,10 @@
         <source>%1 is too large for a cookies file</source>
         <translation>%1 太大，不是 cookies 文件</translation>
     </message>
+    <message>
+        <source>cannot make the folder %1</source>
+        <translation>无法创建文件夹 %1</translation>
+    </message>
 </context>
 <context>
     <name>FirefoxProfile</name>
@@ -254,6 +258,38 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
 130 被 Ctrl-C 停止, 141 输出被读取方关闭 (如 | head)。
 </translation>
     </message>
+    <message>
+        <source>--sign-in and --sign-out cannot be used together</source>
+        <translation>--sign-in 和 --sign-out 不能同时使用</translation>
+    </message>
+    <message>
+        <source>--sign-in and --sign-out take no numbers and no browser: --cookies FILE names the session&apos;s file</source>
+        <translation>--sign-in 和 --sign-out 不接受号码和浏览器: 用 --cookies FILE 指定会话文件</translation>
+    </message>
+    <message>
+        <source>
+Signing in:
+  mirelo-lookup --sign-in [--cookies FILE]
+                   shows a QR code to scan with QQ on your phone (also
+                   saved as a picture, whose file is named) and, once you
+                   confirm on the phone, keeps the session in FILE or the
+                   default file, readable by you alone. Exit status 0
+                   signed in, 1 refused, expired, restricted or failed,
+                   130 stopped by Ctrl-C.
+  mirelo-lookup --sign-out [--cookies FILE]
+                   deletes the session file.
+</source>
+        <translation>
+扫码登录:
+  mirelo-lookup --sign-in [--cookies FILE]
+                   显示一个二维码, 请用手机QQ扫描 (也保存为图片, 并说明
+                   文件位置); 在手机上确认后, 会话保存在 FILE 或默认文件中,
+                   只有你本人可读。退出状态 0 登录成功, 1 被拒绝、过期、
+                   网络受限或失败, 130 被 Ctrl-C 中止。
+  mirelo-lookup --sign-out [--cookies FILE]
+                   删除会话文件。
+</translation>
+    </message>
 </context>
 <context>
     <name>LookupProgram</name>
@@ -334,6 +370,26 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
     </message>
 </context>
 <context>
+    <name>QrSignIn</name>
+    <message>
+        <source>the code came without its picture (HTTP %1)</source>
+        <translation>二维码没有随图片一起到来 (HTTP %1)</translation>
+    </message>
+    <message>
+        <source>the login answered no state (HTTP %1)</source>
+        <translation>登录服务没有给出状态 (HTTP %1)</translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <comment>code, message</comment>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>cannot write %1: %2</source>
+        <translation>无法写入 %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>ResultTable</name>
     <message>
         <source>QQ</source>
@@ -405,6 +461,61 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
     <message>
         <source>%1 cookies for %2</source>
         <translation>%2 的 %1 个 cookie</translation>
+    </message>
+</context>
+<context>
+    <name>SignInProgram</name>
+    <message>
+        <source>the code is also in %1</source>
+        <translation>二维码图片也保存在 %1</translation>
+    </message>
+    <message>
+        <source>the code cannot be drawn here: open %1</source>
+        <translation>这里无法显示二维码: 请打开 %1</translation>
+    </message>
+    <message>
+        <source>scan the code with QQ on your phone</source>
+        <translation>请用手机QQ扫描二维码</translation>
+    </message>
+    <message>
+        <source>scanned: confirm the sign-in on your phone</source>
+        <translation>已扫描，请在手机上确认</translation>
+    </message>
+    <message>
+        <source>the code expired: here is a new one</source>
+        <translation>二维码已过期，已刷新</translation>
+    </message>
+    <message>
+        <source>signed in as QQ %1; the session is in %2</source>
+        <translation>登录成功：QQ %1；会话保存在 %2</translation>
+    </message>
+    <message>
+        <source>the sign-in was refused on the phone</source>
+        <translation>已在手机上拒绝登录</translation>
+    </message>
+    <message>
+        <source>the code expired too often: sign in again</source>
+        <translation>二维码多次过期：请重新登录</translation>
+    </message>
+    <message>
+        <source>this network may not sign in by QR code (HTTP 403): try another network</source>
+        <translation>网络受限，无法扫码登录 (HTTP 403)：请换一个网络</translation>
+    </message>
+    <message>
+        <source>the sign-in failed: %1</source>
+        <translation>扫码登录失败：%1</translation>
+    </message>
+    <message>
+        <source>no session in %1</source>
+        <translation>%1 中没有会话</translation>
+    </message>
+    <message>
+        <source>cannot delete %1: %2</source>
+        <translation>无法删除 %1: %2</translation>
+    </message>
+    <message>
+        <source>signed out: %1 is deleted</source>
+        <translation>已退出登录：%1 已删除</translation>
     </message>
 </context>
 <context>
