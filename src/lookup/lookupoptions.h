@@ -15,11 +15,11 @@ struct LookupOptions
 public:
     enum class Action {
         Run,
-        SignIn, // --sign-in: a session into the cookies file, by QR code
-        SignOut, // --sign-out: the cookies file deleted
         Help,
         Version,
-        UsageError
+        UsageError,
+        SignIn, // --sign-in: a session into the cookies file, by QR code
+        SignOut, // --sign-out: the cookies file deleted
     };
 
     Action action = Action::Run;

@@ -61,6 +61,23 @@ QList<SessionCookie> lookupCookies(const QList<QNetworkCookie> &given)
     return kept;
 }
 
+// Why a step failed, in the words mirelo-lookup uses, never Qt's text: that can carry the
+// address, and the addresses carry the login's token and signature.
+QString failureOf(const FetchResult &fetch)
+{
+    switch (fetch.failure) {
+    case FetchResult::Failure::Timeout:
+        return QStringLiteral("timeout");
+    case FetchResult::Failure::NotAnAnswer:
+        return QStringLiteral("not-an-answer");
+    case FetchResult::Failure::None:
+    case FetchResult::Failure::Unreachable:
+    case FetchResult::Failure::Cancelled:
+        break;
+    }
+    return QStringLiteral("unreachable");
+}
+
 } // namespace
 
 QrSignIn::QrSignIn(WebClient *web, QString sessionPath, QObject *parent)
@@ -138,7 +155,7 @@ QCoro::Task<void> QrSignIn::run()
             co_return finish(
                     State::Failed,
                     code.ok ? tr("the code came without its picture (HTTP %1)").arg(code.status)
-                            : code.error);
+                            : failureOf(code));
         }
         m_cookies += code.cookies;
         emit codeShown(code.body);
@@ -164,7 +181,7 @@ QCoro::Task<void> QrSignIn::run()
             if (over())
                 co_return;
             if (!poll.ok)
-                co_return finish(State::Failed, poll.error);
+                co_return finish(State::Failed, failureOf(poll));
             const std::optional<QrLogin::PollAnswer> answer = QrLogin::parsePollAnswer(poll.text);
             if (!answer || !HttpStatus::isSuccess(poll.status))
                 co_return finish(State::Failed,
@@ -195,7 +212,7 @@ QCoro::Task<void> QrSignIn::run()
             if (over())
                 co_return;
             if (!check.ok)
-                co_return finish(State::Failed, check.error);
+                co_return finish(State::Failed, failureOf(check));
             m_cookies += check.cookies;
             std::shared_ptr<const Session> session;
             const QString problem = keepSession(&session);

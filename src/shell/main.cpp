@@ -16,8 +16,9 @@
 namespace {
 
 // The user's session from the default file, when there is one. A file that cannot be used is
-// said on stderr and the program goes on without it: the window never waits on it.
-std::shared_ptr<const Session> defaultSession()
+// said on stderr and in the status bar, and the program goes on without it: the window never
+// waits on it.
+SessionLoad defaultSession()
 {
     const SessionLoad load = CookiesFile::readIfPresent(CookiesFile::defaultPath());
     QStringList said = load.warnings;
@@ -25,7 +26,7 @@ std::shared_ptr<const Session> defaultSession()
         said.append(load.error + QStringLiteral("; looking up without a session"));
     for (const QString &line : said)
         std::fputs(QStringLiteral("mirelo: %1\n").arg(line).toLocal8Bit().constData(), stderr);
-    return load.session;
+    return load;
 }
 
 } // namespace
@@ -43,8 +44,14 @@ int main(int argc, char *argv[])
     WebClient web;
     MessageBoxPrompt prompt;
     SystemDesktop desktop;
-    const AppServices services {&web, &prompt, &desktop, WorkingFolder::forThisRun(),
-                                defaultSession()};
+    const SessionLoad session = defaultSession();
+    const AppServices services {&web,
+                                &prompt,
+                                &desktop,
+                                WorkingFolder::forThisRun(),
+                                session.session,
+                                CookiesFile::defaultPath(),
+                                session.error};
 
     // Every run begins with the splash; its fade-out ends by opening the main window.
     std::unique_ptr<MainWindow> window;

@@ -9,6 +9,7 @@
 #include "ui/prompt.h"
 #include "ui/resultcolumns.h"
 #include "ui/resultlistmenu.h"
+#include "ui/sessionstatus.h"
 #include "ui_mainwindow.h"
 
 #include <QAction>
@@ -59,6 +60,12 @@ MainWindow::MainWindow(const AppServices &services, QWidget *parent)
     m_calculatorPanel = new CalculatorPanel(this);
     m_resultListMenu = new ResultListMenu(this);
     m_portraitCommand = new PortraitCommand(this);
+    m_sessionStatus = new SessionStatus(this);
+}
+
+void MainWindow::setSession(std::shared_ptr<const Session> session)
+{
+    m_services.session = std::move(session);
 }
 
 MainWindow::~MainWindow()
@@ -172,5 +179,6 @@ void MainWindow::completeQuery()
     m_ui->Text1->clear();
     m_ui->Text1->setFocus();
     m_querying = false;
+    m_sessionStatus->onQueryFinished();
     emit queryFinished();
 }

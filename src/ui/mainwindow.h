@@ -14,6 +14,7 @@ class QLabel;
 class QueryRun;
 class QTreeWidget;
 class ResultListMenu;
+class SessionStatus;
 
 namespace Ui {
 class MainWindow;
@@ -41,6 +42,9 @@ public:
 
     QString statusText() const;
     void setStatusText(const QString &text);
+    // Signed in or out while the window runs: the next query asks with `session`.
+    void setSession(std::shared_ptr<const Session> session);
+    SessionStatus *sessionStatus() const { return m_sessionStatus; }
 
 signals:
     void queryStarted();
@@ -65,6 +69,7 @@ private:
     CalculatorPanel *m_calculatorPanel;
     ResultListMenu *m_resultListMenu;
     PortraitCommand *m_portraitCommand;
+    SessionStatus *m_sessionStatus;
     std::shared_ptr<QueryRun> m_run;
     class QTreeWidgetItem *m_row = nullptr;
     QString m_lastQueriedQq;

@@ -29,7 +29,11 @@ QueryWindow::~QueryWindow() = default;
 MainWindow *QueryWindow::openWindow(const WindowOpener &opener)
 {
     m_window.reset();
-    const AppServices services {m_web.get(), &m_prompt, &m_desktop, m_dir.path(), m_session};
+    // The session's file in the test's own folder: never the user's.
+    const AppServices services {m_web.get(), &m_prompt,
+                                &m_desktop,  m_dir.path(),
+                                m_session,   m_dir.filePath(QStringLiteral("cookies.txt")),
+                                QString()};
     m_window = opener ? opener(services) : std::make_unique<MainWindow>(services);
     return m_window.get();
 }

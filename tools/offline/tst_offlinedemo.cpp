@@ -12,6 +12,8 @@
 #include "session/qrsignin.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
+#include "ui/sessionstatus.h"
+#include "ui/signinwindow.h"
 #include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
 #include "web/cookiesfile.h"
@@ -55,6 +57,7 @@ private slots:
     void signedInOnly();
     void signInEndings_data();
     void signInEndings();
+    void signInFromTheWindow();
     void codeReadsBackForTheTerminal_data();
     void codeReadsBackForTheTerminal();
 
@@ -421,6 +424,40 @@ void TestOfflineDemo::signInEndings()
     app.startQuery(QLatin1String(publicNumber));
     QVERIFY(app.waitIdle());
     QCOMPARE(app.cell(0, ColumnKey::ss), u"37条"_qs);
+}
+
+// The status bar's link opens the sign-in, which ends signed in: the next lookup is, and signing
+// out after the question deletes the session's file.
+void TestOfflineDemo::signInFromTheWindow()
+{
+    m_server->setSignedInOnly(true);
+    QVERIFY(m_server->offerHttps().isEmpty());
+    m_app->web().addCaCertificate(m_server->authority()->certificate());
+    SessionStatus *status = m_app->window()->sessionStatus();
+    status->setSignInTiming({5, 10, 60'000, 3});
+    QCOMPARE(status->label()->accessibleName(), u"未登录 · 扫码登录"_qs);
+
+    emit status->label()->linkActivated(u"sign-in"_qs);
+    QVERIFY(status->signInWindow());
+    QCOMPARE(status->signInWindow()->windowTitle(), u"扫码登录"_qs);
+    QTRY_VERIFY_WITH_TIMEOUT(
+            status->signInWindow() && status->signInWindow()->stateText() == u"登录成功"_qs, 10000);
+    QCOMPARE(status->label()->accessibleName(), u"已登录：QQ 10001 · 退出登录"_qs);
+    QTRY_VERIFY_WITH_TIMEOUT(!status->signInWindow(), 3000); // closed a second later
+    const QString sessionFile = m_app->programFile(u"cookies.txt"_qs);
+    QVERIFY(QFile::exists(sessionFile));
+    QVERIFY(query(QLatin1String(publicNumber)));
+    QCOMPARE(cell(ColumnKey::ss), u"37条"_qs);
+
+    m_app->prompt().answerNext(Prompt::Answer::No);
+    emit status->label()->linkActivated(u"sign-out"_qs);
+    QVERIFY(QFile::exists(sessionFile));
+    m_app->prompt().answerNext(Prompt::Answer::Yes);
+    emit status->label()->linkActivated(u"sign-out"_qs);
+    QVERIFY(!QFile::exists(sessionFile));
+    QCOMPARE(status->label()->accessibleName(), u"未登录 · 扫码登录"_qs);
+    QVERIFY(query(QLatin1String(publicNumber)));
+    QCOMPARE(cell(ColumnKey::ss), u"空间有权限"_qs);
 }
 
 void TestOfflineDemo::codeReadsBackForTheTerminal_data()

@@ -132,7 +132,13 @@ int main(int argc, char *argv[])
     web.setProxy(services.proxy());
     ScriptedPrompt prompt;
     RecordingDesktop desktop;
-    MainWindow window(AppServices {&web, &prompt, &desktop, dir.path(), {}});
+    MainWindow window(AppServices {&web,
+                                   &prompt,
+                                   &desktop,
+                                   dir.path(),
+                                   {},
+                                   dir.filePath(QStringLiteral("cookies.txt")),
+                                   {}});
     window.show();
 
     // Six services answer the text steps, two more the portraits; one after another would take
