@@ -147,23 +147,24 @@ void OfflineServer::routeNumber(const QString &qq)
     DemoAnswers::routeAccount(m_services, account.values);
 
     const quint32 seed = seedOf(qq);
-    if (account.portraits) {
-        m_services.on(routeOf(Addresses::qzonePortrait(qq)),
-                      FakeResponse::bytes(avatarPng(AvatarStyle::Garden, 100, seed), "image/png"));
-        m_services.on(routeOf(Addresses::qqPortrait(qq)),
-                      FakeResponse::bytes(avatarPng(AvatarStyle::Face, 100, seed), "image/png"));
-    } else {
-        // The store has none; the other service says so in a page instead of a picture.
-        m_services.on(routeOf(Addresses::qzonePortrait(qq)), m_notFound);
-        m_services.on(routeOf(Addresses::qqPortrait(qq)),
-                      FakeResponse::text(htmlPage(QStringLiteral("QQ头像"),
-                                                  QStringLiteral("该用户没有设置头像。")),
-                                         "utf-8"));
+    m_services.on(routeOf(Addresses::qzonePortrait(qq)),
+                  account.portraits ? FakeResponse::bytes(avatarPng(AvatarStyle::Garden, 100, seed),
+                                                          "image/png")
+                                    : m_notFound);
+    // The avatar service, over http and, signed in, over https; with no portrait it says so in
+    // a page instead of a picture.
+    const FakeResponse qq100 = account.portraits
+            ? FakeResponse::bytes(avatarPng(AvatarStyle::Face, 100, seed), "image/png")
+            : FakeResponse::text(
+                    htmlPage(QStringLiteral("QQ头像"), QStringLiteral("该用户没有设置头像。")),
+                    "utf-8");
+    const FakeResponse qq640 = account.hdPortrait
+            ? FakeResponse::bytes(avatarPng(AvatarStyle::Face, 640, seed), "image/png")
+            : m_notFound;
+    for (const bool signedIn : {false, true}) {
+        m_services.on(routeOf(Addresses::qqPortrait(qq, signedIn)), qq100);
+        m_services.on(routeOf(Addresses::qqPortraitHd(qq, signedIn)), qq640);
     }
-    m_services.on(routeOf(Addresses::qqPortraitHd(qq)),
-                  account.hdPortrait ? FakeResponse::bytes(avatarPng(AvatarStyle::Face, 640, seed),
-                                                           "image/png")
-                                     : m_notFound);
 
     if (account.space == Space::Restricted) {
         for (const DemoAnswers::Endpoint endpoint :
