@@ -66,25 +66,13 @@ void SignInProgram::onCodeShown(const QByteArray &png)
 
 void SignInProgram::onStateChanged(State state)
 {
-    switch (state) {
-    case State::Waiting:
+    // The final states are said at the end.
+    if (state == State::Waiting)
         say(tr("scan the code with QQ on your phone"));
-        break;
-    case State::Scanned:
+    else if (state == State::Scanned)
         say(tr("scanned: confirm the sign-in on your phone"));
-        break;
-    case State::Renewed:
+    else if (state == State::Renewed)
         say(tr("the code expired: here is a new one"));
-        break;
-    case State::FetchingCode:
-    case State::Refused:
-    case State::Expired:
-    case State::Restricted:
-    case State::Failed:
-    case State::SignedIn:
-    case State::Cancelled:
-        break; // said at the end
-    }
 }
 
 void SignInProgram::onFinished(State state, const QString &message)

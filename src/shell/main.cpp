@@ -20,7 +20,7 @@ namespace {
 // waits on it.
 SessionLoad defaultSession()
 {
-    const SessionLoad load = CookiesFile::readIfPresent(CookiesFile::defaultPath());
+    SessionLoad load = CookiesFile::readIfPresent(CookiesFile::defaultPath());
     QStringList said = load.warnings;
     if (!load.error.isEmpty())
         said.append(load.error + QStringLiteral("; looking up without a session"));

@@ -74,25 +74,13 @@ void SignInWindow::onCodeShown(const QByteArray &png)
 
 void SignInWindow::onStateChanged(State state)
 {
-    switch (state) {
-    case State::Waiting:
+    // The final states are shown at the end.
+    if (state == State::Waiting)
         setStateText(QStringLiteral("请用手机QQ扫描二维码"));
-        break;
-    case State::Scanned:
+    else if (state == State::Scanned)
         setStateText(QStringLiteral("已扫描，请在手机上确认"));
-        break;
-    case State::Renewed:
+    else if (state == State::Renewed)
         setStateText(QStringLiteral("二维码已过期，已刷新"));
-        break;
-    case State::FetchingCode:
-    case State::Refused:
-    case State::Expired:
-    case State::Restricted:
-    case State::Failed:
-    case State::SignedIn:
-    case State::Cancelled:
-        break; // at the end
-    }
 }
 
 void SignInWindow::onFinished(State state, const QString &message)
