@@ -2,7 +2,9 @@
 
 #include <cmath>
 
+#include <QBuffer>
 #include <QImage>
+#include <QImageReader>
 
 namespace {
 
@@ -11,6 +13,7 @@ constexpr int smallest = 21; // version 1
 constexpr int largest = 177; // version 40
 constexpr int versionStep = 4;
 constexpr int darkBelow = 128;
+constexpr int largestPicture = 2048;
 constexpr int quietModules = 4;
 const QString darkOnLight = QStringLiteral("\x1b[30;107m");
 const QString plain = QStringLiteral("\x1b[0m");
@@ -19,7 +22,15 @@ const QString plain = QStringLiteral("\x1b[0m");
 
 std::optional<QrModules> modulesOfPicture(const QByteArray &png)
 {
-    const QImage image = QImage::fromData(png, "PNG").convertToFormat(QImage::Format_Grayscale8);
+    // The login's code is 111 pixels wide: one that claims far more is no code, and would only
+    // keep the reading busy.
+    QBuffer buffer;
+    buffer.setData(png);
+    QImageReader reader(&buffer, "PNG");
+    const QSize claimed = reader.size();
+    if (!claimed.isValid() || claimed.width() > largestPicture || claimed.height() > largestPicture)
+        return std::nullopt;
+    const QImage image = reader.read().convertToFormat(QImage::Format_Grayscale8);
     if (image.isNull())
         return std::nullopt;
     const auto dark = [&image](int x, int y) { return qGray(image.pixel(x, y)) < darkBelow; };

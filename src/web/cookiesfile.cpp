@@ -182,7 +182,10 @@ QByteArray CookiesFile::text(const QList<SessionCookie> &cookies)
     QByteArray text = "# Netscape HTTP Cookie File\n"
                       "# Mirelo's session: as secret as your password. Sign out to delete it.\n";
     for (const SessionCookie &c : cookies) {
-        const QByteArray domain = (c.includeSubdomains ? "." : "") + c.domain.toLatin1();
+        // The dot for the subdomains, once, however the domain was given.
+        QByteArray domain = c.domain.toLatin1();
+        if (c.includeSubdomains && !domain.startsWith('.'))
+            domain.prepend('.');
         text += (c.httpOnly ? "#HttpOnly_" : "") + domain + '\t'
                 + (c.includeSubdomains ? "TRUE" : "FALSE") + '\t' + c.path.toLatin1() + '\t'
                 + (c.secure ? "TRUE" : "FALSE") + '\t' + QByteArray::number(c.expires) + '\t'

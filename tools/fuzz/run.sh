@@ -34,6 +34,9 @@ declare -A objects=(
     [flower]="extract.o"
     [format_points]="extract.o"
     [readings]="readings.o jsonanswer.o services.o serviceoutcome.o extract.o addresses.o"
+    [poll_answer]="qrlogin.o"
+    [cookies_file]="cookiesfile.o session.o"
+    [qr_picture]="qrterminal.o"
     [level_table]="leveltable.o"
     [calculator]="calculator.o leveltable.o"
     [decode_body]="charset.o"
@@ -41,11 +44,12 @@ declare -A objects=(
 )
 declare -A maxlen=(
     [visitors]=4096 [portrait]=4096 [moods]=4096 [count_marker]=4096 [flower]=4096
-    [format_points]=8 [readings]=4096 [level_table]=12 [calculator]=1024 [decode_body]=4096
+    [format_points]=8 [readings]=4096 [poll_answer]=1024 [cookies_file]=4096 [qr_picture]=16384
+    [level_table]=12 [calculator]=1024 [decode_body]=4096
     [decode_mp3]=65536
 )
-order=(visitors portrait moods count_marker flower format_points readings level_table calculator
-    decode_body decode_mp3)
+order=(visitors portrait moods count_marker flower format_points readings poll_answer cookies_file
+    qr_picture level_table calculator decode_body decode_mp3)
 
 if [ $# -gt 0 ]; then
     for name in "$@"; do
@@ -64,8 +68,8 @@ cmp -s "$out/obj/config/deployment.h.new" "$out/obj/config/deployment.h" \
 cxxflags=(-std=c++20 -fPIC -g -O1 -fno-omit-frame-pointer
     -fsanitize=address,undefined -fno-sanitize-recover=undefined
     -I"$src" -I"$out/obj" -isystem "$qcoro" -isystem "$qcoro/qcoro" -isystem "$qcoro/QCoro"
-    $(pkg-config --cflags Qt6Core Qt6Network libmpg123))
-libs=($(pkg-config --libs Qt6Core Qt6Network libmpg123) -lQCoro6Core -lQCoro6Network)
+    $(pkg-config --cflags Qt6Core Qt6Network Qt6Gui libmpg123))
+libs=($(pkg-config --libs Qt6Core Qt6Network Qt6Gui libmpg123) -lQCoro6Core -lQCoro6Network)
 
 # Rebuilt when missing or older than its source, any header of src/ or the shared fuzz header.
 stale() {
@@ -88,6 +92,10 @@ done
 compile "$out/obj/calculator.o" "$src/level/calculator.cpp"
 compile "$out/obj/leveltable.o" "$src/level/leveltable.cpp"
 compile "$out/obj/charset.o" "$src/web/charset.cpp"
+compile "$out/obj/cookiesfile.o" "$src/web/cookiesfile.cpp"
+compile "$out/obj/session.o" "$src/web/session.cpp"
+compile "$out/obj/qrlogin.o" "$src/session/qrlogin.cpp"
+compile "$out/obj/qrterminal.o" "$src/lookup/qrterminal.cpp"
 compile "$out/obj/mp3decoder.o" "$src/audio/mp3decoder.cpp"
 
 for name in "${order[@]}"; do
