@@ -167,7 +167,8 @@ std::optional<QList<QStringList>> readCsv(const QString &text)
 // that is set, so that a row compares the whole result.
 QString described(const LookupOptions &options)
 {
-    const char *const actions[] = {"run", "help", "version", "usage error"}; // in Action's order
+    // In Action's order.
+    const char *const actions[] = {"run", "help", "version", "usage error", "sign in", "sign out"};
     QString text = QLatin1String(actions[int(options.action)]);
     const auto add = [&text](const char *name, const QString &value) {
         if (!value.isEmpty())
@@ -318,6 +319,12 @@ void TestLookup::optionsParsed_data()
     row("--cookies-from-browser empty", {"--cookies-from-browser="}, usage);
     row("--cookies and --cookies-from-browser",
         {"--cookies", "c.txt", "--cookies-from-browser", "firefox"}, usage);
+    row("--cookies twice", {"--cookies", "a.txt", "--cookies", "b.txt"}, usage);
+    row("--sign-in", {"--sign-in", "--cookies", "c.txt"}, "sign in");
+    row("--sign-out", {"--sign-out"}, "sign out");
+    row("--sign-in with a number", {"--sign-in", "10001"}, usage);
+    row("--sign-in from a browser", {"--sign-in", "--cookies-from-browser", "firefox"}, usage);
+    row("--sign-in and --sign-out", {"--sign-in", "--sign-out"}, usage);
     row("two authorities and a file",
         {"--ca-certificate", "a.pem", "--cookies", "c.txt", "--ca-certificate", "b.pem"},
         "run cookies=c.txt ca=a.pem|b.pem");

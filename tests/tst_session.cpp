@@ -181,6 +181,10 @@ private slots:
         QTest::newRow("CRLF, comments, HttpOnly, bad lines")
                 << untidy << 0600 << false << QByteArray("p_skey") << a1 << QString() << 2 << false
                 << 1420215683u << true;
+        // An editor's byte-order mark: the first cookie stays, and no warning.
+        QTest::newRow("a byte-order mark first")
+                << "\xEF\xBB\xBF" + good << 0600 << false << QByteArray("p_skey") << a1 << QString()
+                << 0 << false << 1420215683u << true;
         QTest::newRow("Firefox profile") << good << 0600 << true << QByteArray("p_skey") << a1
                                          << QString() << 0 << false << 1420215683u << true;
         QTest::newRow("redirect to another site")

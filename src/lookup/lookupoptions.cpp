@@ -95,6 +95,9 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
     }
     if (parser.isSet(cookiesOption) && parser.isSet(browserOption))
         return usageError(tr("--cookies and --cookies-from-browser cannot be used together"));
+    // Which of two files would be the session is no guess to make.
+    if (parser.values(cookiesOption).size() > 1)
+        return usageError(tr("--cookies is given more than once"));
     if (parser.isSet(cookiesOption)) {
         options.cookiesFile = parser.value(cookiesOption);
         if (options.cookiesFile.isEmpty())

@@ -59,7 +59,10 @@ bool sendable(const QByteArray &bytes)
 QList<SessionCookie> CookiesFile::parse(const QByteArray &text, QStringList *problems)
 {
     QList<SessionCookie> cookies;
-    const QList<QByteArray> lines = text.split('\n');
+    // Some editors begin a UTF-8 file with a byte-order mark: it is no part of the first line.
+    const QByteArray byteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
+    const QList<QByteArray> lines
+            = (text.startsWith(byteOrderMark) ? text.mid(byteOrderMark.size()) : text).split('\n');
     for (qsizetype i = 0; i < lines.size(); ++i) {
         QByteArray line = lines.at(i);
         if (line.endsWith('\r'))

@@ -259,6 +259,10 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
 </translation>
     </message>
     <message>
+        <source>--cookies is given more than once</source>
+        <translation>--cookies 只能给出一次</translation>
+    </message>
+    <message>
         <source>--sign-in and --sign-out cannot be used together</source>
         <translation>--sign-in 和 --sign-out 不能同时使用</translation>
     </message>
