@@ -93,6 +93,19 @@ int writeText(int fd, bool closed, const QString &text)
     return LookupProgram::troubleStatus;
 }
 
+// One line of the program's own on standard error.
+void say(const QString &line)
+{
+    writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + line + u'\n').toUtf8());
+}
+
+// A client that trusts what the setup read besides the system's authorities.
+void trustSetup(WebClient &web, const LookupSetup &setup)
+{
+    for (const QSslCertificate &authority : setup.authorities)
+        web.addCaCertificate(authority);
+}
+
 // The plain terminal of the program: whole writes to the standard streams.
 LookupProgram::Terminal standardTerminal(bool outClosed)
 {
@@ -135,12 +148,11 @@ int signInOrOut(QCoreApplication &app, const LookupOptions &options)
     trustOnly.cookiesFile.clear();
     const LookupSetup setup = LookupSetup::read(trustOnly, QString());
     if (!setup.error.isEmpty()) {
-        writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + setup.error + u'\n').toUtf8());
+        say(setup.error);
         return LookupProgram::troubleStatus;
     }
     WebClient web;
-    for (const QSslCertificate &authority : setup.authorities)
-        web.addCaCertificate(authority);
+    trustSetup(web, setup);
     SignInProgram program(&web, path, terminal);
     QObject::connect(&program, &SignInProgram::finished, &app, &QCoreApplication::exit);
     interruptOnCtrlC(app, &program);
@@ -195,15 +207,14 @@ int main(int argc, char *argv[])
 
     const LookupSetup setup = LookupSetup::read(options, CookiesFile::defaultPath());
     for (const QString &warning : setup.warnings)
-        writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + warning + u'\n').toUtf8());
+        say(warning);
     if (!setup.error.isEmpty()) {
-        writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + setup.error + u'\n').toUtf8());
+        say(setup.error);
         return LookupProgram::troubleStatus;
     }
 
     WebClient web;
-    for (const QSslCertificate &authority : setup.authorities)
-        web.addCaCertificate(authority);
+    trustSetup(web, setup);
     LookupProgram program(&web, options, STDIN_FILENO, standardTerminal(outClosed));
     program.setSession(setup.session, setup.sessionRefusal);
     QObject::connect(&program, &LookupProgram::finished, &app, &QCoreApplication::exit);
