@@ -1,6 +1,7 @@
 #include "ui/sessionstatus.h"
 
 #include "query/queryrecord.h"
+#include "query/services.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
 #include "ui/signinwindow.h"
@@ -58,9 +59,9 @@ void SessionStatus::show()
 void SessionStatus::onQueryFinished()
 {
     bool refused = false;
-    for (const Service service : {Service::Visitors, Service::Portrait, Service::Moods,
-                                  Service::Blog, Service::Music, Service::FlowerVine}) {
-        const std::optional<ServiceOutcome> &outcome = m_window->queryRecord().outcomes.of(service);
+    for (const ServiceRow &row : serviceTable()) {
+        const std::optional<ServiceOutcome> &outcome
+                = m_window->queryRecord().outcomes.of(row.service);
         refused = refused || (outcome && outcome->problem == ServiceProblem::SigninNeeded);
     }
     if (m_window->services().session && refused != m_refused) {

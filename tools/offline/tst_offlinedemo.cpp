@@ -458,6 +458,18 @@ void TestOfflineDemo::signInFromTheWindow()
     QCOMPARE(status->label()->accessibleName(), u"未登录 · 扫码登录"_qs);
     QVERIFY(query(QLatin1String(publicNumber)));
     QCOMPARE(cell(ColumnKey::ss), u"空间有权限"_qs);
+
+    // A session the services no longer take is shown so, with the way to scan again.
+    SessionCookie stale;
+    stale.domain = u"qq.com"_qs;
+    stale.includeSubdomains = true;
+    stale.name = "p_skey";
+    stale.value = "stale-p_skey";
+    const std::optional<Session> refused = Session::fromCookies({stale}, u"test"_qs, nullptr);
+    QVERIFY(refused);
+    m_app->window()->setSession(std::make_shared<const Session>(*refused));
+    QVERIFY(query(QLatin1String(publicNumber)));
+    QCOMPARE(status->label()->accessibleName(), u"登录已失效 · 重新扫码"_qs);
 }
 
 void TestOfflineDemo::codeReadsBackForTheTerminal_data()
