@@ -20,12 +20,16 @@ function(mirelo_include_root target)
     target_include_directories(${target} PUBLIC ${root})
 endfunction()
 
-# mirelo_layer(mirelo_<layer> [USES <layer>...] SOURCES <file>...) adds the static library of
-# src/<layer>: its include root shows src/<layer> itself and the src/ folders of the layers it
-# USES (which it must also link).
+# mirelo_layer(mirelo_<layer> [FOLDER <folder>] [USES <layer>...] SOURCES <file>...) adds the
+# static library of src/<layer> (or of src/<folder>, for a second library of one layer): its
+# include root shows that folder itself and the src/ folders of the layers it USES (which it
+# must also link).
 function(mirelo_layer target)
-    cmake_parse_arguments(PARSE_ARGV 1 LAYER "" "" "USES;SOURCES")
+    cmake_parse_arguments(PARSE_ARGV 1 LAYER "" "FOLDER" "USES;SOURCES")
     string(REGEX REPLACE "^mirelo_" "" layer ${target})
+    if(LAYER_FOLDER)
+        set(layer ${LAYER_FOLDER})
+    endif()
     set(folders ${layer}=${PROJECT_SOURCE_DIR}/src/${layer})
     foreach(below ${LAYER_USES})
         list(APPEND folders ${below}=${PROJECT_SOURCE_DIR}/src/${below})

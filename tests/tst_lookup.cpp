@@ -10,7 +10,7 @@
 #include "lookup/resultformats.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
-#include "web/cookiesfile.h"
+#include "session/cookiesfile.h"
 #include "web/session.h"
 #include "web/webclient.h"
 

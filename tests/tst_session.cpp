@@ -6,17 +6,20 @@
 #include "fakeservices/fakeservices.h"
 #include "fakeservices/signedin.h"
 #include "fakeservices/testauthority.h"
-#include "lookup/firefoxprofile.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
+#include "session/cookiesfile.h"
+#include "session/firefoxprofile.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
 #include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
-#include "web/cookiesfile.h"
 #include "web/webclient.h"
 
+#include <unistd.h>
+
 #include <QCoroTask>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -62,14 +65,21 @@ struct FirefoxHome
     QTemporaryDir home;
     QString connection = QStringLiteral("test-firefox");
 
-    bool build(const QByteArray &cookies)
+    // `root`: where under the home folder the profiles are; a database of `notSqlite`, when
+    // given, instead of one.
+    bool build(const QByteArray &cookies, const QString &root = QStringLiteral(".mozilla/firefox"),
+               const QByteArray &notSqlite = {})
     {
-        const QString profile = home.filePath(QStringLiteral(".mozilla/firefox/ab12.default"));
-        QFile ini(home.filePath(QStringLiteral(".mozilla/firefox/profiles.ini")));
+        const QString profile = home.filePath(root + QStringLiteral("/ab12.default"));
+        QFile ini(home.filePath(root + QStringLiteral("/profiles.ini")));
         if (!QDir().mkpath(profile) || !ini.open(QIODevice::WriteOnly))
             return false;
         ini.write("[Profile0]\nName=default\nIsRelative=1\nPath=ab12.default\nDefault=1\n");
         ini.close();
+        if (!notSqlite.isEmpty()) {
+            QFile database(profile + QStringLiteral("/cookies.sqlite"));
+            return database.open(QIODevice::WriteOnly) && database.write(notSqlite) > 0;
+        }
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
         db.setDatabaseName(profile + QStringLiteral("/cookies.sqlite"));
         QSqlQuery q(db);
@@ -107,6 +117,53 @@ struct FirefoxHome
         QSqlDatabase::removeDatabase(connection);
     }
 };
+
+// Where a session is read from in the table of sources.
+enum class Source { File, OtherUsersFile, Pipe, FirefoxInConfig, FirefoxNowhere, NotADatabase };
+
+// The session `cookies` give, read as `source` (in the folder `dir`).
+SessionLoad readFrom(Source source, const QByteArray &cookies, const QTemporaryDir &dir)
+{
+    const QString path = dir.filePath(QStringLiteral("cookies.txt"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(cookies) != cookies.size()
+        || !file.setPermissions(QFile::ReadOwner | QFile::WriteOwner))
+        return {nullptr, QStringLiteral("cannot write %1").arg(path), {}};
+    file.close();
+    constexpr uid_t nobody = 65534;
+    FirefoxHome firefox;
+    const QString config = firefox.home.filePath(QStringLiteral(".config"));
+    const QString notSqlite = QStringLiteral("ab12.default/cookies.sqlite is not a database");
+    switch (source) {
+    case Source::File:
+        return CookiesFile::read(path);
+    case Source::OtherUsersFile:
+        if (::chown(QFile::encodeName(path).constData(), nobody, nobody) != 0)
+            return {nullptr, QStringLiteral("chown: only root can give a file away"), {}};
+        return CookiesFile::read(path);
+    case Source::Pipe: {
+        // As `--cookies <(gpg -d …)` names it: the reading end of a pipe under /dev/fd.
+        int ends[2];
+        if (::pipe(ends) != 0 || ::write(ends[1], cookies.data(), size_t(cookies.size())) < 0)
+            return {nullptr, QStringLiteral("no pipe"), {}};
+        ::close(ends[1]);
+        const SessionLoad load = CookiesFile::read(QStringLiteral("/dev/fd/%1").arg(ends[0]));
+        ::close(ends[0]);
+        return load;
+    }
+    case Source::FirefoxInConfig:
+        if (!firefox.build(cookies, QStringLiteral(".config/mozilla/firefox")))
+            return {nullptr, QStringLiteral("cannot build the profile"), {}};
+        return FirefoxProfile::readSession(QStringLiteral("firefox"), firefox.home.path(), config);
+    case Source::FirefoxNowhere:
+        return FirefoxProfile::readSession(QStringLiteral("firefox"), firefox.home.path(), config);
+    case Source::NotADatabase:
+        if (!firefox.build(cookies, QStringLiteral(".mozilla/firefox"), notSqlite.toUtf8()))
+            return {nullptr, QStringLiteral("cannot build the profile"), {}};
+        return FirefoxProfile::readSession(QStringLiteral("firefox"), firefox.home.path(), config);
+    }
+    return {};
+}
 
 QStringList messages;
 
@@ -157,11 +214,12 @@ private slots:
                         + line(".qq.com", "TRUE", "/", "FALSE", "0", "p_skey", "Pskey-SECRET-b2")
                                     << 0600 << false << QByteArray("p_skey") << a1 << QString() << 0
                                     << false << 1420215717u << false;
-        QTest::newRow("expired p_skey: g_tk from skey")
+        // Today's services want p_skey: a valid skey beside an expired one is no session.
+        QTest::newRow("expired p_skey, valid skey")
                 << ruleCookies + skey
                         + line(".qq.com", "TRUE", "/", "FALSE", "1000000000", "p_skey", a1)
-                << 0600 << false << QByteArray("skey") << sk << QString() << 0 << false
-                << 339578582u << true;
+                << 0600 << false << QByteArray("skey") << sk
+                << QStringLiteral("expired on 2001-09-0") << 0 << false << 0u << false;
         QTest::newRow("skey only") << ruleCookies + skey << 0600 << false << QByteArray("skey")
                                    << sk << QString() << 0 << false << 339578582u << true;
         QTest::newRow("readable by others")
@@ -190,6 +248,110 @@ private slots:
         QTest::newRow("redirect to another site")
                 << good << 0600 << false << QByteArray("p_skey") << a1 << QString() << 0 << true
                 << 1420215683u << true;
+    }
+
+    // Each rule a session's cookies are sent by, through the header a request gets.
+    void cookieRules_data()
+    {
+        QTest::addColumn<QByteArray>("cookies");
+        QTest::addColumn<QString>("url");
+        QTest::addColumn<QByteArray>("header");
+
+        const QByteArray key = line(".qq.com", "TRUE", "/", "FALSE", "0", "skey", "k");
+        const QByteArray secure = key + line(".qq.com", "TRUE", "/", "TRUE", "0", "s", "1");
+        QTest::newRow("secure, over https")
+                << secure << u"https://user.qzone.qq.com/1"_qs << QByteArray("skey=k; s=1");
+        QTest::newRow("secure, never over http")
+                << secure << u"http://user.qzone.qq.com/1"_qs << QByteArray("skey=k");
+        const QByteArray paths = key + line(".qq.com", "TRUE", "/cgi-bin", "FALSE", "0", "c", "1")
+                + line(".qq.com", "TRUE", "/cgi", "FALSE", "0", "p", "1");
+        QTest::newRow("a path takes in its folder, not a longer name")
+                << paths << u"https://g.qzone.qq.com/cgi-bin/x?uin=1"_qs
+                << QByteArray("c=1; skey=k");
+        QTest::newRow("a path takes in itself")
+                << paths << u"https://g.qzone.qq.com/cgi"_qs << QByteArray("p=1; skey=k");
+        QTest::newRow("one name on two paths: both, the more specific first")
+                << key + line(".qq.com", "TRUE", "/", "FALSE", "0", "a", "1")
+                        + line(".qq.com", "TRUE", "/proxy", "FALSE", "0", "a", "2")
+                << u"https://user.qzone.qq.com/proxy/domain/x"_qs << QByteArray("a=2; skey=k; a=1");
+        const QByteArray hostOnly
+                = key + line("g.qzone.qq.com", "FALSE", "/", "FALSE", "0", "h", "1");
+        QTest::newRow("host-only, on its host")
+                << hostOnly << u"https://g.qzone.qq.com/"_qs << QByteArray("skey=k; h=1");
+        QTest::newRow("host-only, not on a subdomain")
+                << hostOnly << u"https://x.g.qzone.qq.com/"_qs << QByteArray("skey=k");
+        QTest::newRow("a domain's, not on a look-alike")
+                << key << u"https://notqq.com/"_qs << QByteArray();
+        QTest::newRow("expired") << key
+                        + line(".qq.com", "TRUE", "/", "FALSE", "1000000000", "e", "1")
+                                 << u"https://user.qzone.qq.com/"_qs << QByteArray("skey=k");
+    }
+
+    void cookieRules()
+    {
+        QFETCH(QByteArray, cookies);
+        QFETCH(QString, url);
+        QFETCH(QByteArray, header);
+        const QList<SessionCookie> parsed = CookiesFile::parse(cookies, nullptr);
+        const std::optional<Session> session = Session::fromCookies(parsed, u"rules"_qs, nullptr);
+        QVERIFY(session);
+        QCOMPARE(session->cookieHeaderFor(QUrl(url)), header);
+        // Expiry is also the sending's own rule, for a session that outlives a cookie.
+        for (SessionCookie cookie : parsed) {
+            cookie.domain.remove(QRegularExpression(u"^\\."_qs));
+            if (cookie.expires != 0 && cookie.matches(QUrl(url), cookie.expires - 1))
+                QVERIFY(!cookie.matches(QUrl(url), cookie.expires));
+        }
+    }
+
+    // Sessions a lookup could not use, said before any of it is sent; and where else one is
+    // read from.
+    void sessionSources_data()
+    {
+        QTest::addColumn<Source>("source");
+        QTest::addColumn<QByteArray>("cookies");
+        QTest::addColumn<QString>("error"); // part of it; empty: a session
+        const QByteArray good = ruleCookies + skey + pSkeyA;
+        QTest::newRow("for qzone.qq.com only")
+                << Source::File
+                << line("qzone.qq.com", "FALSE", "/", "FALSE", "0", "p_skey", "SECRET-q")
+                << u"reach none of the services: they are for qzone.qq.com"_qs;
+        QTest::newRow("on a path no service has")
+                << Source::File
+                << line(".qq.com", "TRUE", "/nowhere", "FALSE", "0", "skey", "SECRET-n")
+                << u"reach none of the services: they are for .qq.com/nowhere"_qs;
+        QTest::newRow("another user's file")
+                << Source::OtherUsersFile << good
+                << u"belongs to another user: a session must be your own"_qs;
+        QTest::newRow("a pipe") << Source::Pipe << good << QString();
+        QTest::newRow("Firefox in the configuration folder")
+                << Source::FirefoxInConfig << good << QString();
+        QTest::newRow("no Firefox profile: every folder searched")
+                << Source::FirefoxNowhere << good
+                << u".config/mozilla/firefox, %1/.mozilla/firefox, %1/snap/firefox/common/"
+                   ".mozilla/firefox, %1/.var/app/org.mozilla.firefox/.mozilla/firefox"_qs;
+        QTest::newRow("no SQLite database")
+                << Source::NotADatabase << good
+                << u"ab12.default/cookies.sqlite is not a Firefox cookie database"_qs;
+    }
+
+    void sessionSources()
+    {
+        QFETCH(Source, source);
+        QFETCH(QByteArray, cookies);
+        QFETCH(QString, error);
+        if (source == Source::OtherUsersFile && ::geteuid() != 0)
+            QSKIP("only root can give a file to another user");
+        QTemporaryDir dir;
+        const SessionLoad load = readFrom(source, cookies, dir);
+        // "%1": the home folder, made afresh for the row.
+        const QString expected = QRegularExpression::escape(error).replace(u"\\%1"_qs, u".+"_qs);
+        QVERIFY2(load.error.contains(QRegularExpression(expected)), qPrintable(load.error));
+        QCOMPARE(bool(load.session), error.isEmpty());
+        if (load.session)
+            QVERIFY(load.session->cookieHeaderFor(QUrl(Addresses::Current::visitors(u"1"_qs)))
+                            .contains("p_skey=Pskey-SECRET-a1"));
+        QVERIFY(!load.error.toUtf8().contains(secretMark));
     }
 
     void signedInQuery()

@@ -1,5 +1,5 @@
+#include "session/cookiesfile.h"
 #include "session/qrlogin.h"
-#include "web/cookiesfile.h"
 #include "web/session.h"
 
 #include <sys/stat.h>

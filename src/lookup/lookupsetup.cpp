@@ -1,8 +1,9 @@
 #include "lookup/lookupsetup.h"
 
-#include "lookup/firefoxprofile.h"
 #include "lookup/lookupoptions.h"
-#include "web/cookiesfile.h"
+#include "session/cookiesfile.h"
+#include "session/firefoxprofile.h"
+#include "session/sessionfiles.h"
 #include "web/session.h"
 
 #include <QFile>
@@ -49,14 +50,12 @@ LookupSetup LookupSetup::read(const LookupOptions &options, const QString &defau
     else if (named)
         load = CookiesFile::read(options.cookiesFile);
     else
-        load = CookiesFile::readIfPresent(defaultCookies);
+        load = SessionFiles::readDefault(defaultCookies);
     setup.warnings = load.warnings;
+    // Asked for by name, it is needed; the default file is only taken when it works.
     if (!load.error.isEmpty()) {
-        // Asked for by name, it is needed; the default file is only taken when it works.
         if (named)
             setup.error = load.error;
-        else
-            setup.warnings.append(tr("%1; looking up without a session").arg(load.error));
         return setup;
     }
     setup.session = load.session;

@@ -5,7 +5,7 @@
 #include "lookup/lookupprogram.h"
 #include "lookup/lookupsetup.h"
 #include "lookup/signinprogram.h"
-#include "web/cookiesfile.h"
+#include "session/sessionfiles.h"
 #include "web/webclient.h"
 
 #include <algorithm>
@@ -139,7 +139,7 @@ template<typename Receiver> void interruptOnCtrlC(QCoreApplication &app, Receive
 int signInOrOut(QCoreApplication &app, const LookupOptions &options)
 {
     const QString path
-            = options.cookiesFile.isEmpty() ? CookiesFile::defaultPath() : options.cookiesFile;
+            = options.cookiesFile.isEmpty() ? SessionFiles::defaultPath() : options.cookiesFile;
     const LookupProgram::Terminal terminal = standardTerminal(false);
     if (options.action == LookupOptions::Action::SignOut)
         return SignInProgram::signOut(path, terminal);
@@ -205,7 +205,7 @@ int main(int argc, char *argv[])
     if (options.action != LookupOptions::Action::Run)
         return signInOrOut(app, options);
 
-    const LookupSetup setup = LookupSetup::read(options, CookiesFile::defaultPath());
+    const LookupSetup setup = LookupSetup::read(options, SessionFiles::defaultPath());
     for (const QString &warning : setup.warnings)
         say(warning);
     if (!setup.error.isEmpty()) {

@@ -1,6 +1,6 @@
 #include "session/qrsignin.h"
 
-#include "web/cookiesfile.h"
+#include "session/cookiesfile.h"
 #include "web/httpstatus.h"
 #include "web/session.h"
 #include "web/webclient.h"

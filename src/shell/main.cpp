@@ -1,3 +1,4 @@
+#include "session/sessionfiles.h"
 #include "shell/chineseqttexts.h"
 #include "shell/mainwindowlifecycle.h"
 #include "shell/platformchoice.h"
@@ -6,7 +7,6 @@
 #include "ui/desktop.h"
 #include "ui/mainwindow.h"
 #include "ui/prompt.h"
-#include "web/cookiesfile.h"
 #include "web/webclient.h"
 
 #include <cstdio>
@@ -20,11 +20,8 @@ namespace {
 // waits on it.
 SessionLoad defaultSession()
 {
-    SessionLoad load = CookiesFile::readIfPresent(CookiesFile::defaultPath());
-    QStringList said = load.warnings;
-    if (!load.error.isEmpty())
-        said.append(load.error + QStringLiteral("; looking up without a session"));
-    for (const QString &line : said)
+    SessionLoad load = SessionFiles::readDefault();
+    for (const QString &line : std::as_const(load.warnings))
         std::fputs(QStringLiteral("mirelo: %1\n").arg(line).toLocal8Bit().constData(), stderr);
     return load;
 }
@@ -50,7 +47,7 @@ int main(int argc, char *argv[])
                                 &desktop,
                                 WorkingFolder::forThisRun(),
                                 session.session,
-                                CookiesFile::defaultPath(),
+                                SessionFiles::defaultPath(),
                                 session.error};
 
     // Every run begins with the splash; its fade-out ends by opening the main window.

@@ -175,6 +175,14 @@ QString Session::describe() const
                                  : tr("%1 cookies for %2").arg(m_cookies.size()).arg(where);
 }
 
+QList<SessionCookie> Session::withoutValues() const
+{
+    QList<SessionCookie> cookies = m_cookies;
+    for (SessionCookie &cookie : cookies)
+        cookie.value.clear();
+    return cookies;
+}
+
 void applySession(QNetworkRequest &request, const Session &session)
 {
     // A null value takes a header away: a redirect to a host the cookies are not for must not

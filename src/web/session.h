@@ -59,6 +59,8 @@ public:
     const QString &source() const { return m_source; }
     // What the session holds without any value: "4 cookies for .qq.com".
     QString describe() const;
+    // The session's cookies with their values left out.
+    QList<SessionCookie> withoutValues() const;
 
     bool operator==(const Session &other) const { return m_cookies == other.m_cookies; }
 

@@ -1,7 +1,7 @@
 // The cookies file's reader on any text, and its writer's text read back.
 
 #include "fuzz_common.h"
-#include "web/cookiesfile.h"
+#include "session/cookiesfile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

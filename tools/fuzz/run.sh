@@ -35,7 +35,8 @@ declare -A objects=(
     [format_points]="extract.o"
     [readings]="readings.o jsonanswer.o services.o serviceoutcome.o extract.o addresses.o"
     [poll_answer]="qrlogin.o"
-    [cookies_file]="cookiesfile.o session.o"
+    [cookies_file]="cookiesfile.o sessionchecks.o session.o readings.o jsonanswer.o services.o
+        serviceoutcome.o extract.o addresses.o"
     [qr_picture]="qrterminal.o"
     [level_table]="leveltable.o"
     [calculator]="calculator.o leveltable.o"
@@ -92,9 +93,10 @@ done
 compile "$out/obj/calculator.o" "$src/level/calculator.cpp"
 compile "$out/obj/leveltable.o" "$src/level/leveltable.cpp"
 compile "$out/obj/charset.o" "$src/web/charset.cpp"
-compile "$out/obj/cookiesfile.o" "$src/web/cookiesfile.cpp"
 compile "$out/obj/session.o" "$src/web/session.cpp"
-compile "$out/obj/qrlogin.o" "$src/session/qrlogin.cpp"
+for unit in cookiesfile sessionchecks qrlogin; do
+    compile "$out/obj/$unit.o" "$src/session/$unit.cpp"
+done
 compile "$out/obj/qrterminal.o" "$src/lookup/qrterminal.cpp"
 compile "$out/obj/mp3decoder.o" "$src/audio/mp3decoder.cpp"
 

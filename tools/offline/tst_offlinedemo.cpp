@@ -9,6 +9,7 @@
 #include "query/addresses.h"
 #include "query/extract.h"
 #include "query/queryrecord.h"
+#include "session/cookiesfile.h"
 #include "session/qrsignin.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
@@ -16,7 +17,6 @@
 #include "ui/signinwindow.h"
 #include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
-#include "web/cookiesfile.h"
 #include "web/session.h"
 #include "web/webclient.h"
 

@@ -1,14 +1,22 @@
-#include "web/cookiesfile.h"
+#include "session/cookiesfile.h"
 
+#include "session/sessionchecks.h"
+
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <fcntl.h>
 #include <optional>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStandardPaths>
+#include <QScopeGuard>
 
 namespace {
 
@@ -52,6 +60,32 @@ bool sendable(const QByteArray &bytes)
             return false;
     }
     return true;
+}
+
+// Everything `fd` gives until its end, or `cap` + 1 bytes when it gives more; none when a
+// pipe's writer keeps it waiting beyond `waitMs`.
+std::optional<QByteArray> readToEnd(int fd, qint64 cap, int waitMs)
+{
+    const QDeadlineTimer deadline(waitMs);
+    QByteArray bytes;
+    constexpr qint64 chunk = 64 * 1024;
+    while (bytes.size() <= cap) {
+        pollfd ready {fd, POLLIN, 0};
+        const int polled = ::poll(&ready, 1, int(deadline.remainingTime()));
+        if (polled == 0)
+            return std::nullopt;
+        if (polled < 0 && errno != EINTR)
+            return std::nullopt;
+        const qsizetype before = bytes.size();
+        bytes.resize(before + qsizetype(std::min(chunk, cap + 1 - before)));
+        const ssize_t got = ::read(fd, bytes.data() + before, size_t(bytes.size() - before));
+        bytes.resize(before + std::max<qsizetype>(got, 0));
+        if (got == 0)
+            break;
+        if (got < 0 && errno != EAGAIN && errno != EINTR)
+            return std::nullopt;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -119,21 +153,22 @@ QList<SessionCookie> CookiesFile::parse(const QByteArray &text, QStringList *pro
 SessionLoad CookiesFile::read(const QString &path)
 {
     SessionLoad load;
-    // Before opening: opening a named pipe would wait for a writer, and start-up with it.
-    const QFileInfo info(path);
-    if (info.exists() && !info.isFile()) {
-        load.error = tr("%1 is not a regular file").arg(path);
+    // Without waiting: a named pipe with no writer yet must not hold up the start.
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) {
+        load.error = tr("cannot read %1: %2").arg(path, qt_error_string(errno));
         return load;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        load.error = tr("cannot read %1: %2").arg(path, file.errorString());
-        return load;
-    }
+    const auto closing = qScopeGuard([fd] { ::close(fd); });
     // The file as opened, not its name again: it cannot be swapped between check and read.
     struct stat opened = {};
-    if (::fstat(file.handle(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    if (::fstat(fd, &opened) != 0 || !(S_ISREG(opened.st_mode) || S_ISFIFO(opened.st_mode))) {
         load.error = tr("%1 is not a regular file").arg(path);
+        return load;
+    }
+    if (opened.st_uid != ::geteuid()) {
+        load.error = tr("%1 belongs to another user: a session must be your own").arg(path);
         return load;
     }
     if (opened.st_mode & (S_IRGRP | S_IROTH)) {
@@ -145,39 +180,23 @@ SessionLoad CookiesFile::read(const QString &path)
                              .arg(opened.st_mode & permissionBits, 4, octal, QLatin1Char('0'));
         return load;
     }
-    if (opened.st_size > maxSize) {
-        load.error = tr("%1 is too large for a cookies file").arg(path);
+    const std::optional<QByteArray> text = readToEnd(fd, maxSize, pipeWaitMs);
+    if (!text) {
+        load.error = tr("%1 gave no end within %2 s").arg(path).arg(pipeWaitMs / 1000);
         return load;
     }
-    const QByteArray text = file.read(maxSize + 1);
-    if (text.size() > maxSize) {
+    if (text->size() > maxSize) {
         load.error = tr("%1 is too large for a cookies file").arg(path);
         return load;
     }
 
     QStringList problems;
-    const QList<SessionCookie> cookies = parse(text, &problems);
+    const QList<SessionCookie> cookies = parse(*text, &problems);
     for (const QString &problem : problems)
         load.warnings.append(QStringLiteral("%1: %2").arg(path, problem));
-    if (std::optional<Session> session = Session::fromCookies(cookies, path, &load.error))
-        load.session = std::make_shared<const Session>(std::move(*session));
-    return load;
-}
-
-QString CookiesFile::defaultPath()
-{
-    // The generic folder: the window and mirelo-lookup have different application names, and
-    // share the one file.
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return QDir(config).filePath(QStringLiteral("Mirelo/cookies.txt"));
-}
-
-SessionLoad CookiesFile::readIfPresent(const QString &path)
-{
-    // A link to a missing file is a problem to tell, not a missing file.
-    if (!QFileInfo(path).isSymLink() && !QFileInfo::exists(path))
-        return {};
-    return read(path);
+    SessionLoad checked = SessionChecks::usable(cookies, path);
+    checked.warnings = load.warnings;
+    return checked;
 }
 
 QByteArray CookiesFile::text(const QList<SessionCookie> &cookies)

@@ -22,14 +22,13 @@ public:
     // Far more than any browser's export; a bigger file is no cookies file.
     static constexpr qint64 maxSize = 8 * 1024 * 1024;
 
-    // The session in the file at `path`. A file that group or others can read is refused, as
-    // ssh refuses a readable key: the session is as good as the user's password.
+    // How long a pipe's writer (`--cookies <(gpg -d …)`) may take to give the whole file.
+    static constexpr int pipeWaitMs = 60'000;
+
+    // The session in the file at `path`, a regular file or a pipe, if a lookup can use it (see
+    // SessionChecks::usable). A file of another user, or one that group or others can read, is
+    // refused, as ssh refuses such a key: the session is as good as the user's password.
     static SessionLoad read(const QString &path);
-    // Where both programs look for the user's session: $XDG_CONFIG_HOME/Mirelo/cookies.txt,
-    // ~/.config/Mirelo/cookies.txt when that is not set.
-    static QString defaultPath();
-    // As read(), but nothing at all, not even an error, when there is no file at `path`.
-    static SessionLoad readIfPresent(const QString &path);
     // The cookies of a file's text. A line that is no cookie is skipped with a problem
     // "line N: why" that quotes nothing of the line.
     static QList<SessionCookie> parse(const QByteArray &text, QStringList *problems);

@@ -1,6 +1,7 @@
-#include "lookup/firefoxprofile.h"
+#include "session/firefoxprofile.h"
 
 #include "config/deployment.h"
+#include "session/sessionchecks.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,12 +18,17 @@ namespace {
 const QString cookiesDatabase = QStringLiteral("cookies.sqlite");
 const QString writeAheadLog = QStringLiteral("-wal");
 
-// Where Firefox keeps its profiles: Debian's package, then the Snap and the Flatpak.
+// Where Firefox keeps its profiles, under the home folder: the older releases, the Snap and the
+// Flatpak. Newer releases keep them in the user's configuration folder.
 const char *const firefoxRoots[] = {
         ".mozilla/firefox",
         "snap/firefox/common/.mozilla/firefox",
         ".var/app/org.mozilla.firefox/.mozilla/firefox",
 };
+const QString configRoot = QStringLiteral("mozilla/firefox");
+
+// Every SQLite database begins so.
+const QByteArray sqliteHeader = QByteArrayLiteral("SQLite format 3");
 
 const QStringList chromiumNames = {
         QStringLiteral("chromium"), QStringLiteral("chrome"), QStringLiteral("google-chrome"),
@@ -97,6 +103,10 @@ std::optional<QList<SessionCookie>> queryCookies(QSqlDatabase &db, QString *erro
         *error = db.lastError().text();
         return std::nullopt;
     }
+    if (!db.tables().contains(QStringLiteral("moz_cookies"))) {
+        *error = {};
+        return std::nullopt;
+    }
     // Only the normal browsing context's cookies: containers and partitioned third-party
     // cookies have attributes of their own.
     const bool attributes
@@ -138,14 +148,17 @@ std::optional<QList<SessionCookie>> readCookies(const QString &database, const Q
         }
     }
     QSqlDatabase::removeDatabase(connection);
-    if (!cookies)
+    if (!cookies && why.isEmpty())
+        *error = FirefoxProfile::tr("%1 is not a Firefox cookie database").arg(shown);
+    else if (!cookies)
         *error = FirefoxProfile::tr("cannot read the cookies in %1: %2").arg(shown, why);
     return cookies;
 }
 
 } // namespace
 
-QString FirefoxProfile::findProfile(const QString &name, const QString &home, QString *error)
+QString FirefoxProfile::findProfile(const QString &name, const QString &home,
+                                    const QString &configHome, QString *error)
 {
     if (name.contains(QLatin1Char('/'))) {
         if (QFileInfo(name).isDir())
@@ -153,18 +166,21 @@ QString FirefoxProfile::findProfile(const QString &name, const QString &home, QS
         *error = tr("no Firefox profile folder %1").arg(name);
         return {};
     }
+    QStringList searched = {QDir(configHome).filePath(configRoot)};
+    for (const char *candidate : firefoxRoots)
+        searched.append(QDir(home).filePath(QLatin1String(candidate)));
     QDir root;
     QString ini;
-    for (const char *candidate : firefoxRoots) {
-        root = QDir(QDir(home).filePath(QLatin1String(candidate)));
+    for (const QString &candidate : std::as_const(searched)) {
+        root = QDir(candidate);
         ini = root.filePath(QStringLiteral("profiles.ini"));
         if (QFileInfo::exists(ini))
             break;
         ini.clear();
     }
     if (ini.isEmpty()) {
-        *error = tr("no Firefox profiles found (no profiles.ini under %1)")
-                         .arg(QDir(home).filePath(QLatin1String(firefoxRoots[0])));
+        *error = tr("no Firefox profiles found (no profiles.ini in %1)")
+                         .arg(searched.join(QStringLiteral(", ")));
         return {};
     }
 
@@ -199,7 +215,14 @@ QString FirefoxProfile::findProfile(const QString &name, const QString &home, QS
     return {};
 }
 
-SessionLoad FirefoxProfile::readSession(const QString &browser, const QString &home)
+QString FirefoxProfile::userConfigHome(const QString &home)
+{
+    const QString set = qEnvironmentVariable("XDG_CONFIG_HOME");
+    return QDir::isAbsolutePath(set) ? set : QDir(home).filePath(QStringLiteral(".config"));
+}
+
+SessionLoad FirefoxProfile::readSession(const QString &browser, const QString &home,
+                                        const QString &configHome)
 {
     SessionLoad load;
     const QString kind = browser.section(QLatin1Char(':'), 0, 0).toLower();
@@ -215,14 +238,22 @@ SessionLoad FirefoxProfile::readSession(const QString &browser, const QString &h
         return load;
     }
 
-    const QString profile = findProfile(name, home, &load.error);
+    const QString profile = findProfile(
+            name, home, configHome.isEmpty() ? userConfigHome(home) : configHome, &load.error);
     if (profile.isEmpty())
         return load;
     const QString original = QDir(profile).filePath(cookiesDatabase);
-    if (!QFileInfo::exists(original)) {
+    QFile header(original);
+    if (!header.open(QIODevice::ReadOnly)) {
         load.error = tr("no %1 in the Firefox profile %2").arg(cookiesDatabase, profile);
         return load;
     }
+    // SQLite would make an empty file a database, and name anything else in its own words.
+    if (!header.read(sqliteHeader.size()).startsWith(sqliteHeader)) {
+        load.error = tr("%1 is not a Firefox cookie database").arg(original);
+        return load;
+    }
+    header.close();
 
     // Private to this user while it exists, and gone with everything in it afterwards.
     QTemporaryDir copy;
@@ -245,7 +276,5 @@ SessionLoad FirefoxProfile::readSession(const QString &browser, const QString &h
             = readCookies(database, original, &load.error);
     if (!cookies)
         return load;
-    if (std::optional<Session> session = Session::fromCookies(*cookies, original, &load.error))
-        load.session = std::make_shared<const Session>(std::move(*session));
-    return load;
+    return SessionChecks::usable(*cookies, original);
 }
