@@ -168,7 +168,8 @@ std::optional<QList<QStringList>> readCsv(const QString &text)
 QString described(const LookupOptions &options)
 {
     // In Action's order.
-    const char *const actions[] = {"run", "help", "version", "usage error", "sign in", "sign out"};
+    const char *const actions[]
+            = {"run", "help", "version", "usage error", "sign in", "sign out", "check session"};
     QString text = QLatin1String(actions[int(options.action)]);
     const auto add = [&text](const char *name, const QString &value) {
         if (!value.isEmpty())
@@ -325,6 +326,10 @@ void TestLookup::optionsParsed_data()
     row("--sign-in with a number", {"--sign-in", "10001"}, usage);
     row("--sign-in from a browser", {"--sign-in", "--cookies-from-browser", "firefox"}, usage);
     row("--sign-in and --sign-out", {"--sign-in", "--sign-out"}, usage);
+    row("--check-session", {"--check-session", "--cookies-from-browser", "firefox"},
+        "check session");
+    row("--check-session with a number", {"--check-session", "10001"}, usage);
+    row("--check-session and --sign-out", {"--check-session", "--sign-out"}, usage);
     row("two authorities and a file",
         {"--ca-certificate", "a.pem", "--cookies", "c.txt", "--ca-certificate", "b.pem"},
         "run cookies=c.txt ca=a.pem|b.pem");
@@ -1189,6 +1194,29 @@ void TestLookup::executable_data()
             << QByteArray("mirelo-lookup: the session in @DIR@/private.txt was refused: sign in "
                           "again and export the cookies anew\n")
             << 12;
+    // Nothing is asked: what would be sent where, by name only, and whether it would be.
+    const QStringList check = {QStringLiteral("--check-session")};
+    QTest::newRow("check the session in a pipe")
+            << pub << R"("$0" --check-session --cookies <(cat "$1"))"
+            << QStringList {"@DIR@/private.txt"} << none << 0
+            << QByteArray("session: /dev/fd/63 (2 cookies for .qq.com)\nsigned in as QQ 10001\n"
+                          "cookie  expires                  sent to\n"
+                          "uin     when the browser closes  visitors, portrait, moods, blog, "
+                          "music, flower_vine\n"
+                          "p_skey  when the browser closes  visitors, portrait,")
+            << QByteArray() << 0;
+    QTest::newRow("check a readable session")
+            << pub << QString() << check + QStringList {"--cookies", "@DIR@/open.txt"} << none << 1
+            << QByteArray()
+            << QByteArray("chmod 600 @DIR@/open.txt\nmirelo-lookup: a lookup would not be "
+                          "signed in\n")
+            << 0;
+    QTest::newRow("check without a session")
+            << pub << QString() << check << QStringList {"XDG_CONFIG_HOME=@DIR@/none"} << 1
+            << QByteArray()
+            << QByteArray("no session: there is no @DIR@/none/Mirelo/cookies.txt; sign in with "
+                          "mirelo-lookup --sign-in\n")
+            << 0;
     QTest::newRow("C locale over LANG")
             << pub << QString() << QStringList {"1234"}
             << QStringList {"LANG=zh_CN.UTF-8", "LC_ALL=C"} << 1 << QByteArray()

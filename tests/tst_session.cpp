@@ -8,10 +8,12 @@
 #include "fakeservices/testauthority.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
+#include "query/services.h"
 #include "session/cookiesfile.h"
 #include "session/firefoxprofile.h"
 #include "support/querywindow.h"
 #include "ui/mainwindow.h"
+#include "ui/sessionstatus.h"
 #include "ui/sitelinks.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
@@ -19,6 +21,7 @@
 #include <unistd.h>
 
 #include <QCoroTask>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -352,6 +355,31 @@ private slots:
             QVERIFY(load.session->cookieHeaderFor(QUrl(Addresses::Current::visitors(u"1"_qs)))
                             .contains("p_skey=Pskey-SECRET-a1"));
         QVERIFY(!load.error.toUtf8().contains(secretMark));
+    }
+
+    // A certificate that cannot be verified (a proxy that inspects https, a missing
+    // authority) is named so in each service's outcome and at the window's session.
+    void certificateNotVerified()
+    {
+        QTemporaryDir dir;
+        const SessionLoad load = readFrom(Source::File, ruleCookies + skey + pSkeyA, dir);
+        QVERIFY(load.session);
+        FakeServices services;
+        QVERIFY(services.listen());
+        services.setTlsIdentity(m_authority->identity(TestAuthority::Kind::UnknownAuthority));
+        const DemoAccount account;
+        DemoAnswers::routeAccount(services, account);
+        QueryWindow app(services.proxy(), 5000, QueryWindow::Open::Now, load.session);
+        app.web().addCaCertificate(m_authority->certificate());
+        app.startQuery(account.qq);
+        QVERIFY(app.waitIdle());
+        for (const ServiceRow &row : serviceTable())
+            QCOMPARE(app.window()->queryRecord().outcomes.of(row.service)->name(),
+                     u"certificate"_qs);
+        const QLabel *status = app.window()->sessionStatus()->label();
+        QCOMPARE(status->accessibleName(), u"已登录：QQ 10001 · 证书无法验证 · 退出登录"_qs);
+        QVERIFY2(status->toolTip().contains(QRegularExpression(u"^[a-z0-9.]+qq\\.com: \\S"_qs)),
+                 qPrintable(status->toolTip()));
     }
 
     void signedInQuery()

@@ -18,6 +18,7 @@ const QCommandLineOption cookiesOption(QStringLiteral("cookies"), QString(),
                                        QStringLiteral("file"));
 const QCommandLineOption signInOption(QStringLiteral("sign-in"), QString());
 const QCommandLineOption signOutOption(QStringLiteral("sign-out"), QString());
+const QCommandLineOption checkSessionOption(QStringLiteral("check-session"), QString());
 const QCommandLineOption browserOption(QStringLiteral("cookies-from-browser"), QString(),
                                        QStringLiteral("browser"));
 const QCommandLineOption caOption(QStringLiteral("ca-certificate"), QString(),
@@ -63,7 +64,8 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
 
     QCommandLineParser parser;
     parser.addOptions({formatOption, parallelOption, intervalOption, cookiesOption, browserOption,
-                       caOption, signInOption, signOutOption, helpOption, versionOption});
+                       caOption, signInOption, signOutOption, checkSessionOption, helpOption,
+                       versionOption});
     if (!parser.parse(arguments))
         return usageError(parser.errorText());
     if (parser.isSet(helpOption)) {
@@ -118,7 +120,14 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
         if (!options.numbers.isEmpty() || !options.cookiesBrowser.isEmpty())
             return usageError(tr("--sign-in and --sign-out take no numbers and no browser: "
                                  "--cookies FILE names the session's file"));
+        if (parser.isSet(checkSessionOption))
+            return usageError(tr("--check-session cannot be used with --sign-in or --sign-out"));
         options.action = parser.isSet(signInOption) ? Action::SignIn : Action::SignOut;
+    }
+    if (parser.isSet(checkSessionOption)) {
+        if (!options.numbers.isEmpty())
+            return usageError(tr("--check-session takes no numbers"));
+        options.action = Action::CheckSession;
     }
     return options;
 }
@@ -172,7 +181,8 @@ QString LookupOptions::helpText()
               "or failed (none did); a number that is not ok also gets a line on standard\n"
               "error, e.g. \"10001: partial: moods rate-limited, blog unreachable\".\n"
               "Services: visitors, portrait, moods, blog, music, flower_vine.\n"
-              "Problems: unreachable (no connection), timeout, http-NNN (an HTTP error),\n"
+              "Problems: unreachable (no connection), certificate (the service's\n"
+              "certificate could not be verified), timeout, http-NNN (an HTTP error),\n"
               "not-an-answer (no expected marker or value: an error page, a changed\n"
               "format), blocked (the services' firewall turned the request away), and\n"
               "those a service names: signin-needed, rate-limited, not-opened, closed,\n"
@@ -201,7 +211,12 @@ QString LookupOptions::helpText()
                  "                   signed in, 1 refused, expired, restricted or failed,\n"
                  "                   130 stopped by Ctrl-C.\n"
                  "  mirelo-lookup --sign-out [--cookies FILE]\n"
-                 "                   deletes the session file.\n");
+                 "                   deletes the session file.\n"
+                 "  mirelo-lookup --check-session [--cookies FILE | --cookies-from-browser B]\n"
+                 "                   lists the session's cookies by name (never a value),\n"
+                 "                   the services each is sent to and when each expires.\n"
+                 "                   Exit status 0 when a lookup would be signed in, 1 when\n"
+                 "                   not, and why.\n");
 }
 
 QString LookupOptions::usageErrorText(const QString &error)

@@ -20,6 +20,7 @@ public:
         UsageError,
         SignIn, // --sign-in: a session into the cookies file, by QR code
         SignOut, // --sign-out: the cookies file deleted
+        CheckSession, // --check-session: what the session would send where
     };
 
     Action action = Action::Run;

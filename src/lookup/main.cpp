@@ -4,6 +4,7 @@
 #include "lookup/lookupoptions.h"
 #include "lookup/lookupprogram.h"
 #include "lookup/lookupsetup.h"
+#include "lookup/sessionreport.h"
 #include "lookup/signinprogram.h"
 #include "session/sessionfiles.h"
 #include "web/webclient.h"
@@ -184,6 +185,16 @@ int main(int argc, char *argv[])
     case LookupOptions::Action::UsageError:
         writeAll(STDERR_FILENO, LookupOptions::usageErrorText(options.error).toUtf8());
         return LookupProgram::troubleStatus;
+    case LookupOptions::Action::CheckSession: {
+        const SessionReport report
+                = SessionReport::of(LookupSetup::read(options, SessionFiles::defaultPath()),
+                                    SessionFiles::defaultPath());
+        for (const QString &line : report.said)
+            say(line);
+        const int written
+                = report.text.isEmpty() ? 0 : writeText(STDOUT_FILENO, outClosed, report.text);
+        return written != 0 ? written : report.exitStatus;
+    }
     case LookupOptions::Action::SignIn:
     case LookupOptions::Action::SignOut:
     case LookupOptions::Action::Run:

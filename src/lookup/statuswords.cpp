@@ -50,6 +50,8 @@ QString StatusWords::problem(const ServiceOutcome &outcome)
         return tr("no-such-account");
     case ServiceProblem::Blocked:
         return tr("blocked");
+    case ServiceProblem::Certificate:
+        return tr("certificate");
     case ServiceProblem::NoPermission:
         break;
     }

@@ -16,8 +16,9 @@ public:
     // Its status and the problem of each service that failed, "partial: moods rate-limited,
     // blog unreachable"; empty for an ok number.
     static QString of(const LookupResult &result);
+    // A service's name: "moods".
+    static QString service(Service service);
 
 private:
-    static QString service(Service service);
     static QString problem(const ServiceOutcome &outcome);
 };

@@ -31,6 +31,8 @@ struct QueryRecord
     // How each service's answer went. The window shows the row as always whatever they say;
     // mirelo-lookup reports a value only from a service that answered.
     ServiceOutcomes outcomes;
+    // The host and Qt's reason, when a service's certificate could not be verified.
+    QString certificateProblem;
 
     // Whether today's visits, total visits and the mood count were all cut: otherwise the
     // space keeps them to friends and the row says so.

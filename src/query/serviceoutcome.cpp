@@ -38,6 +38,7 @@ constexpr ProblemName problemNames[] = {
         {ServiceProblem::NoPermission, "no-permission"},
         {ServiceProblem::NoSuchAccount, "no-such-account"},
         {ServiceProblem::Blocked, "blocked"},
+        {ServiceProblem::Certificate, "certificate"},
 };
 
 } // namespace

@@ -29,6 +29,7 @@ enum class ServiceProblem {
     NoPermission,
     NoSuchAccount, // the portrait service knows no such number
     Blocked, // the services' firewall turned the request away with its page
+    Certificate, // the service's certificate could not be verified
 };
 
 // How one service's answer went: answered, or the problem that kept its values unknown.
@@ -40,7 +41,7 @@ struct ServiceOutcome
     bool answered() const { return !problem; }
     // "answered", or the problem's name: "unreachable", "timeout", "http-503", "not-an-answer",
     // "signin-needed", "rate-limited", "not-opened", "closed", "busy", "no-permission",
-    // "no-such-account", "blocked".
+    // "no-such-account", "blocked", "certificate".
     QString name() const;
     // Whether `service`'s values are unknown. Every problem is, except no-permission from the
     // visitor and mood services: that is a space open to friends only, itself a finding.

@@ -51,6 +51,8 @@ std::optional<ServiceOutcome> transferOutcome(const FetchResult &fetch)
             return ServiceOutcome {ServiceProblem::Timeout};
         case FetchResult::Failure::NotAnAnswer:
             return ServiceOutcome {ServiceProblem::NotAnAnswer};
+        case FetchResult::Failure::Certificate:
+            return ServiceOutcome {ServiceProblem::Certificate};
         case FetchResult::Failure::None:
         case FetchResult::Failure::Unreachable:
         case FetchResult::Failure::Cancelled:
@@ -104,6 +106,8 @@ ServiceOutcome readAnswer(Service service, Edition edition, const FetchResult &f
         if (!outcome.failsValuesOf(service))
             record = std::move(read);
     }
+    if (outcome.problem == ServiceProblem::Certificate)
+        record.certificateProblem = fetch.error;
     record.outcomes.set(service, outcome);
     return outcome;
 }

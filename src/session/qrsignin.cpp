@@ -70,6 +70,8 @@ QString failureOf(const FetchResult &fetch)
         return QStringLiteral("timeout");
     case FetchResult::Failure::NotAnAnswer:
         return QStringLiteral("not-an-answer");
+    case FetchResult::Failure::Certificate:
+        return QStringLiteral("certificate");
     case FetchResult::Failure::None:
     case FetchResult::Failure::Unreachable:
     case FetchResult::Failure::Cancelled:

@@ -1,6 +1,7 @@
 #include "session/sessionchecks.h"
 
 #include "config/deployment.h"
+#include "query/addresses.h"
 #include "query/services.h"
 
 #include <algorithm>
@@ -95,7 +96,9 @@ QList<CookieReach> SessionChecks::reachOf(const Session &session, const QString 
     for (const SessionCookie &cookie : session.withoutValues()) {
         CookieReach reach {cookie, {}};
         for (const ServiceRow &row : serviceTable()) {
-            if (cookie.matches(QUrl(row.currentAddress(context)), now))
+            // As the query asks it: over https, its g_tk beside.
+            const QUrl address(Addresses::signedIn(row.currentAddress(context), 0));
+            if (cookie.matches(address, now))
                 reach.services.append(row.service);
         }
         reaches.append(reach);

@@ -43,9 +43,12 @@ void SessionStatus::show()
                          + link(signInLink, QStringLiteral("重新扫码")));
         m_label->setToolTip({});
     } else if (session) {
+        const QString certificate = m_certificateProblem.isEmpty()
+                ? QString()
+                : QStringLiteral("证书无法验证") + separator;
         m_label->setText(QStringLiteral("已登录：QQ ") + session->ownNumber() + separator
-                         + link(signOutLink, QStringLiteral("退出登录")));
-        m_label->setToolTip({});
+                         + certificate + link(signOutLink, QStringLiteral("退出登录")));
+        m_label->setToolTip(m_certificateProblem);
     } else {
         m_label->setText(QStringLiteral("未登录") + separator
                          + link(signInLink, QStringLiteral("扫码登录")));
@@ -58,14 +61,16 @@ void SessionStatus::show()
 
 void SessionStatus::onQueryFinished()
 {
+    const QueryRecord &record = m_window->queryRecord();
     bool refused = false;
     for (const ServiceRow &row : serviceTable()) {
-        const std::optional<ServiceOutcome> &outcome
-                = m_window->queryRecord().outcomes.of(row.service);
+        const std::optional<ServiceOutcome> &outcome = record.outcomes.of(row.service);
         refused = refused || (outcome && outcome->problem == ServiceProblem::SigninNeeded);
     }
-    if (m_window->services().session && refused != m_refused) {
+    if (m_window->services().session
+        && (refused != m_refused || record.certificateProblem != m_certificateProblem)) {
         m_refused = refused;
+        m_certificateProblem = record.certificateProblem;
         show();
     }
 }
@@ -91,6 +96,7 @@ void SessionStatus::signIn()
     connect(m_signInWindow, &SignInWindow::signedIn, this,
             [this](std::shared_ptr<const Session> session, const QString &) {
                 m_refused = false;
+                m_certificateProblem.clear();
                 m_window->setSession(std::move(session));
                 show();
             });
@@ -106,6 +112,7 @@ void SessionStatus::signOut()
         return;
     QFile::remove(services.sessionPath);
     m_refused = false;
+    m_certificateProblem.clear();
     m_window->setSession(nullptr);
     show();
 }

@@ -13,8 +13,9 @@ class QLabel;
 class Session;
 
 // The session at the right end of the main window's status bar: "未登录 · 扫码登录", "已登录：QQ N"
-// with "退出登录", or "登录已失效 · 重新扫码" once the services refused it. Its links open the
-// sign-in window, or sign out after asking.
+// with "退出登录", "登录已失效 · 重新扫码" once the services refused it, and "证书无法验证" while
+// their certificates cannot be verified. Its links open the sign-in window, or sign out after
+// asking.
 class SessionStatus : public QObject
 {
     Q_OBJECT
@@ -39,4 +40,5 @@ private:
     QPointer<SignInWindow> m_signInWindow;
     QrSignIn::Timing m_timing;
     bool m_refused = false;
+    QString m_certificateProblem; // the last query's, while signed in
 };

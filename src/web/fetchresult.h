@@ -13,6 +13,7 @@ struct FetchResult
     enum class Failure {
         None, // the transfer succeeded
         Unreachable, // no connection: refused, unknown host, no route, lost, TLS refused
+        Certificate, // the server's certificate could not be verified; `error` names its host
         Timeout, // not sent, or not answered in full, in time
         NotAnAnswer, // something came back that cannot be used: over the cap, garbled, a
                      // redirect that may not be followed

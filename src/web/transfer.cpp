@@ -10,6 +10,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
 
 namespace {
 
@@ -110,6 +111,11 @@ void Transfer::watch(QNetworkReply *reply)
     connect(reply, &QNetworkReply::metaDataChanged, this, &Transfer::onMetaDataChanged);
     connect(reply, &QNetworkReply::readyRead, this, &Transfer::onReadyRead);
     connect(reply, &QNetworkReply::finished, this, &Transfer::onFinished);
+    connect(reply, &QNetworkReply::sslErrors, this, [this](const QList<QSslError> &errors) {
+        if (!errors.isEmpty() && m_reply)
+            m_certificateProblem
+                    = m_reply->url().host() + QStringLiteral(": ") + errors.first().errorString();
+    });
 }
 
 void Transfer::onRequestSent()
@@ -162,6 +168,12 @@ void Transfer::onFinished()
         return;
     const QNetworkReply::NetworkError error = m_reply->error();
     const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    // A certificate that could not be verified is named apart: a proxy that inspects https, or
+    // a missing authority, is not an unreachable service.
+    if (error == QNetworkReply::SslHandshakeFailedError && !m_certificateProblem.isEmpty()) {
+        fail(FetchResult::Failure::Certificate, m_certificateProblem);
+        return;
+    }
     if (error != QNetworkReply::NoError && !(status.isValid() && isStatusError(error))) {
         fail(failureOf(error), m_reply->errorString());
         return;

@@ -83,6 +83,7 @@ private:
     bool m_finished = false;
     std::shared_ptr<const Session> m_session;
     QList<QNetworkCookie> m_cookies; // for Kind::SignIn
+    QString m_certificateProblem; // why the last server's certificate was not trusted
 };
 
 // Whether `url` may be asked for: http or https, with a host. QNetworkAccessManager would also

@@ -43,6 +43,14 @@
         <source>cannot make the folder %1</source>
         <translation>无法创建文件夹 %1</translation>
     </message>
+    <message>
+        <source>%1 belongs to another user: a session must be your own</source>
+        <translation>%1 属于另一个用户: 会话必须是你自己的</translation>
+    </message>
+    <message>
+        <source>%1 gave no end within %2 s</source>
+        <translation>%1 在 %2 秒内没有读完</translation>
+    </message>
 </context>
 <context>
     <name>FirefoxProfile</name>
@@ -57,10 +65,6 @@
     <message>
         <source>no Firefox profile folder %1</source>
         <translation>没有 Firefox 配置文件夹 %1</translation>
-    </message>
-    <message>
-        <source>no Firefox profiles found (no profiles.ini under %1)</source>
-        <translation>找不到 Firefox 配置文件（%1 下没有 profiles.ini）</translation>
     </message>
     <message>
         <source>no Firefox profile named %1 in %2</source>
@@ -89,6 +93,14 @@
     <message>
         <source>cannot copy %1</source>
         <translation>无法复制 %1</translation>
+    </message>
+    <message>
+        <source>%1 is not a Firefox cookie database</source>
+        <translation>%1 不是 Firefox 的 cookie 数据库</translation>
+    </message>
+    <message>
+        <source>no Firefox profiles found (no profiles.ini in %1)</source>
+        <translation>找不到 Firefox 配置文件 (%1 中都没有 profiles.ini)</translation>
     </message>
 </context>
 <context>
@@ -141,6 +153,26 @@
         <translation>--ca-certificate 需要一个文件</translation>
     </message>
     <message>
+        <source>--cookies is given more than once</source>
+        <translation>--cookies 只能给出一次</translation>
+    </message>
+    <message>
+        <source>--sign-in and --sign-out cannot be used together</source>
+        <translation>--sign-in 和 --sign-out 不能同时使用</translation>
+    </message>
+    <message>
+        <source>--sign-in and --sign-out take no numbers and no browser: --cookies FILE names the session&apos;s file</source>
+        <translation>--sign-in 和 --sign-out 不接受号码和浏览器: 用 --cookies FILE 指定会话文件</translation>
+    </message>
+    <message>
+        <source>--check-session cannot be used with --sign-in or --sign-out</source>
+        <translation>--check-session 不能与 --sign-in 或 --sign-out 同用</translation>
+    </message>
+    <message>
+        <source>--check-session takes no numbers</source>
+        <translation>--check-session 不接受号码</translation>
+    </message>
+    <message>
         <source>Usage: mirelo-lookup [options] [NUMBER...]
 Looks up the public QZone values of QQ numbers, as Mirelo&apos;s window does,
 and prints one result per number in the order given. Without numbers it
@@ -187,7 +219,8 @@ empty csv field), never 0. status is ok (every service answered), partial
 or failed (none did); a number that is not ok also gets a line on standard
 error, e.g. &quot;10001: partial: moods rate-limited, blog unreachable&quot;.
 Services: visitors, portrait, moods, blog, music, flower_vine.
-Problems: unreachable (no connection), timeout, http-NNN (an HTTP error),
+Problems: unreachable (no connection), certificate (the service&apos;s
+certificate could not be verified), timeout, http-NNN (an HTTP error),
 not-an-answer (no expected marker or value: an error page, a changed
 format), blocked (the services&apos; firewall turned the request away), and
 those a service names: signin-needed, rate-limited, not-opened, closed,
@@ -242,7 +275,8 @@ csv 和 json 的字段, 依次为:
 号码另在标准错误输出一行, 如 &quot;10001：部分失败：说说 请求过于频繁，日志 无法连接&quot;。
 服务: visitors (访问)、portrait (头像昵称)、moods (说说)、blog (日志)、music (音乐)、
 flower_vine (花藤)。
-问题: unreachable (无法连接)、timeout (超时)、http-NNN (HTTP 错误)、
+问题: unreachable (无法连接)、certificate (无法验证服务的证书)、timeout (超时)、
+http-NNN (HTTP 错误)、
 not-an-answer (应答中没有应有的标记或值: 错误页面、格式已变)、
 blocked (被服务的防火墙拦截), 以及服务自己指出的: signin-needed (需要登录)、
 rate-limited (请求过于频繁)、not-opened (空间未开通)、closed (空间已关闭)、
@@ -259,18 +293,6 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
 </translation>
     </message>
     <message>
-        <source>--cookies is given more than once</source>
-        <translation>--cookies 只能给出一次</translation>
-    </message>
-    <message>
-        <source>--sign-in and --sign-out cannot be used together</source>
-        <translation>--sign-in 和 --sign-out 不能同时使用</translation>
-    </message>
-    <message>
-        <source>--sign-in and --sign-out take no numbers and no browser: --cookies FILE names the session&apos;s file</source>
-        <translation>--sign-in 和 --sign-out 不接受号码和浏览器: 用 --cookies FILE 指定会话文件</translation>
-    </message>
-    <message>
         <source>
 Signing in:
   mirelo-lookup --sign-in [--cookies FILE]
@@ -282,6 +304,11 @@ Signing in:
                    130 stopped by Ctrl-C.
   mirelo-lookup --sign-out [--cookies FILE]
                    deletes the session file.
+  mirelo-lookup --check-session [--cookies FILE | --cookies-from-browser B]
+                   lists the session&apos;s cookies by name (never a value),
+                   the services each is sent to and when each expires.
+                   Exit status 0 when a lookup would be signed in, 1 when
+                   not, and why.
 </source>
         <translation>
 扫码登录:
@@ -292,6 +319,10 @@ Signing in:
                    网络受限或失败, 130 被 Ctrl-C 中止。
   mirelo-lookup --sign-out [--cookies FILE]
                    删除会话文件。
+  mirelo-lookup --check-session [--cookies FILE | --cookies-from-browser B]
+                   列出会话的 cookie 名称 (从不显示值)、每个会发送给
+                   哪些服务以及何时过期。退出状态 0 表示查询会带登录
+                   会话, 1 表示不会, 并说明原因。
 </translation>
     </message>
 </context>
@@ -359,10 +390,6 @@ Signing in:
     <message>
         <source>no certificate in %1</source>
         <translation>%1 中没有证书</translation>
-    </message>
-    <message>
-        <source>%1; looking up without a session</source>
-        <translation>%1；不带登录会话查询</translation>
     </message>
     <message>
         <source>the session in the Firefox profile %1 was refused: sign in again in Firefox</source>
@@ -465,6 +492,63 @@ Signing in:
     <message>
         <source>%1 cookies for %2</source>
         <translation>%2 的 %1 个 cookie</translation>
+    </message>
+</context>
+<context>
+    <name>SessionChecks</name>
+    <message>
+        <source>the session in %1 expired on %2: sign in again</source>
+        <translation>%1 中的会话已于 %2 过期: 请重新登录</translation>
+    </message>
+    <message>
+        <source>the cookies in %1 reach none of the services: they are for %2</source>
+        <translation>%1 中的 cookie 不会发送给任何服务: 它们属于 %2</translation>
+    </message>
+</context>
+<context>
+    <name>SessionFiles</name>
+    <message>
+        <source>%1; looking up without a session</source>
+        <translation>%1；不带登录会话查询</translation>
+    </message>
+</context>
+<context>
+    <name>SessionReport</name>
+    <message>
+        <source>when the browser closes</source>
+        <translation>浏览器关闭时</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>无</translation>
+    </message>
+    <message>
+        <source>no session: there is no %1; sign in with mirelo-lookup --sign-in</source>
+        <translation>没有会话: 没有 %1; 请用 mirelo-lookup --sign-in 登录</translation>
+    </message>
+    <message>
+        <source>a lookup would not be signed in</source>
+        <translation>查询将不带登录会话</translation>
+    </message>
+    <message>
+        <source>session: %1 (%2)</source>
+        <translation>会话: %1 (%2)</translation>
+    </message>
+    <message>
+        <source>signed in as QQ %1</source>
+        <translation>已登录: QQ %1</translation>
+    </message>
+    <message>
+        <source>cookie</source>
+        <translation>cookie</translation>
+    </message>
+    <message>
+        <source>expires</source>
+        <translation>过期时间</translation>
+    </message>
+    <message>
+        <source>sent to</source>
+        <translation>发送给</translation>
     </message>
 </context>
 <context>
@@ -617,6 +701,10 @@ Signing in:
     <message>
         <source>, </source>
         <translation>，</translation>
+    </message>
+    <message>
+        <source>certificate</source>
+        <translation>certificate</translation>
     </message>
 </context>
 </TS>
