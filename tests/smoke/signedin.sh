@@ -99,6 +99,14 @@ for state in signed-in signed-out; do
     timeout 40 /usr/bin/python3 "$here/signedin.py" "$tmp/app/$(basename "$program")" $state
     cat "$tmp/app/program.log" >>"$tmp/window.log"
 done
+# The window without a session: signed in by QR code with the mouse, then out again.
+mkdir -p "$tmp/window-sign-in"
+XDG_CONFIG_HOME="$tmp/window-sign-in" timeout 75 /usr/bin/python3 "$here/signedin.py" \
+    "$tmp/app/$(basename "$program")" sign-in
+cat "$tmp/app/program.log" >>"$tmp/window.log"
+if grep -E 'ptsigx=[^.&]|ptqrtoken=[^.&]|qrsig' "$tmp/window.log" "$tmp/server.log"; then
+    fail "the window's sign-in wrote a secret of the login"
+fi
 
 # Signing in by QR code with mirelo-lookup, each ending the offline server can play.
 sign_in() { # ENDING STATUS MESSAGE
