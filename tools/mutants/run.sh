@@ -74,7 +74,10 @@ while read -r name; do
     else
         total=$((total + 1))
         caught=$((caught + 1))
-        echo "caught          $name"
+        # Which tests failed, so that a catch by an unrelated flaky test shows.
+        failed=$(sed -n '/The following tests FAILED:/,$ s/^[[:space:]]*[0-9]* - \([^ ]*\).*/\1/p' \
+            "$log" | paste -sd' ')
+        echo "caught          $name (${failed:-?})"
     fi
     # Put back with a new time, so the next build compiles the file again.
     cat "$work/original" >"$tree/$file"
