@@ -21,9 +21,9 @@ function(mirelo_include_root target)
 endfunction()
 
 # mirelo_layer(mirelo_<layer> [FOLDER <folder>] [USES <layer>...] SOURCES <file>...) adds the
-# static library of src/<layer> (or of src/<folder>, for a second library of one layer): its
-# include root shows that folder itself and the src/ folders of the layers it USES (which it
-# must also link).
+# static library of src/<layer> (or of src/<folder>, for a second library of one layer, which
+# links the first): its include root shows that folder itself and the src/ folders of the layers
+# it USES, and it links those layers' libraries.
 function(mirelo_layer target)
     cmake_parse_arguments(PARSE_ARGV 1 LAYER "" "FOLDER" "USES;SOURCES")
     string(REGEX REPLACE "^mirelo_" "" layer ${target})
@@ -36,6 +36,12 @@ function(mirelo_layer target)
     endforeach()
     add_library(${target} STATIC ${LAYER_SOURCES})
     target_link_libraries(${target} PUBLIC mirelo_options)
+    foreach(below ${LAYER_USES})
+        target_link_libraries(${target} PUBLIC mirelo_${below})
+    endforeach()
+    if(LAYER_FOLDER)
+        target_link_libraries(${target} PUBLIC mirelo_${LAYER_FOLDER})
+    endif()
     mirelo_include_root(${target} ${folders})
     # Forms of the layers below (the main window's, say) are generated where they are used.
     set(form_folders)

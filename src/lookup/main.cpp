@@ -7,6 +7,7 @@
 #include "lookup/sessionreport.h"
 #include "lookup/signinprogram.h"
 #include "session/sessionfiles.h"
+#include "web/signalevents.h"
 #include "web/webclient.h"
 
 #include <algorithm>
@@ -16,22 +17,11 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QSocketNotifier>
 
 namespace {
-
-int interruptFds[2] = {-1, -1};
-
-void onInterrupt(int)
-{
-    // Only async-signal-safe work here; the event loop does the rest.
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(interruptFds[0], &byte, 1);
-}
 
 // Whether `fd` was closed when the program started. A closed one gets /dev/null in its place,
 // so no socket opened later takes its number and receives what was meant for it.
@@ -125,15 +115,7 @@ LookupProgram::Terminal standardTerminal(bool outClosed)
 // Ctrl-C reaches `receiver` through the event loop, never in the middle of a write.
 template<typename Receiver> void interruptOnCtrlC(QCoreApplication &app, Receiver *receiver)
 {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, interruptFds) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(interruptFds[1], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, receiver, &Receiver::interrupt);
-    struct sigaction action = {};
-    action.sa_handler = onInterrupt;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
+    handleSignalsInEventLoop({SIGINT}, &app, [receiver](int) { receiver->interrupt(); });
 }
 
 // --sign-in and --sign-out, on the session file named or the default one.

@@ -15,7 +15,8 @@ QString expiryOf(const SessionCookie &cookie)
 {
     if (cookie.expires == 0)
         return SessionReport::tr("when the browser closes");
-    return QDateTime::fromSecsSinceEpoch(cookie.expires).toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+    return QDateTime::fromSecsSinceEpoch(cookie.expires)
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm"));
 }
 
 QString servicesOf(const CookieReach &reach)
@@ -61,8 +62,8 @@ SessionReport SessionReport::of(const LookupSetup &setup, const QString &default
     }
     constexpr int gap = 2;
     const auto line = [&](const QString &name, const QString &expiry, const QString &services) {
-        return padToWidth(name, nameWidth + gap) + padToWidth(expiry, expiryWidth + gap)
-                + services + u'\n';
+        return padToWidth(name, nameWidth + gap) + padToWidth(expiry, expiryWidth + gap) + services
+                + u'\n';
     };
     report.text += line(nameHeading, expiryHeading, tr("sent to"));
     for (const CookieReach &reach : reaches)

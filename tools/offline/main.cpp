@@ -21,16 +21,15 @@
 
 #include "demosession.h"
 #include "offlineserver.h"
+#include "web/signalevents.h"
 
 #include <csignal>
 #include <cstdio>
-#include <unistd.h>
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QHash>
 #include <QSaveFile>
-#include <QSocketNotifier>
 #include <QTimer>
 
 namespace {
@@ -54,24 +53,6 @@ QString writeCertificate(const QString &path, const QSslCertificate &certificate
     return {};
 }
 
-// Ctrl-C or a plain kill ends the event loop instead of the process, so the folder with the test
-// authority's keys is removed on the way out. The handler only writes to a pipe, which is safe in
-// a signal handler; the event loop reads it.
-int stopPipe[2] = {-1, -1};
-
-void endOnSignal(QCoreApplication *app)
-{
-    if (::pipe(stopPipe) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(stopPipe[0], QSocketNotifier::Read, app);
-    QObject::connect(notifier, &QSocketNotifier::activated, app, &QCoreApplication::quit);
-    const auto handler = [](int) {
-        const char byte = 1;
-        [[maybe_unused]] const ssize_t written = ::write(stopPipe[1], &byte, 1);
-    };
-    std::signal(SIGINT, handler);
-    std::signal(SIGTERM, handler);
-}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -225,6 +206,8 @@ int main(int argc, char *argv[])
 
     if (seconds > 0)
         QTimer::singleShot(int(seconds) * 1000, &app, &QCoreApplication::quit);
-    endOnSignal(&app);
+    // Ctrl-C or a plain kill ends the event loop instead of the process, so the folder with the
+    // test authority's keys is removed on the way out.
+    handleSignalsInEventLoop({SIGINT, SIGTERM}, &app, [](int) { QCoreApplication::quit(); });
     return app.exec();
 }
