@@ -4,7 +4,7 @@
 # UndefinedBehaviorSanitizer and LeakSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup-debian.sh
+scripts/setup-debian.sh --tests
 
 # Every C++ file keeps the project's formatting (checked in a git checkout).
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
