@@ -76,6 +76,12 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
         options.action = Action::Version;
         return options;
     }
+    // Which of two values was meant is no guess to make (and of two files, which is the session).
+    for (const QCommandLineOption *once :
+         {&formatOption, &parallelOption, &intervalOption, &cookiesOption, &browserOption}) {
+        if (parser.values(*once).size() > 1)
+            return usageError(tr("--%1 is given more than once").arg(once->names().constFirst()));
+    }
     if (parser.isSet(formatOption)) {
         options.format = outputFormatNamed(parser.value(formatOption));
         if (!options.format)
@@ -97,9 +103,6 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
     }
     if (parser.isSet(cookiesOption) && parser.isSet(browserOption))
         return usageError(tr("--cookies and --cookies-from-browser cannot be used together"));
-    // Which of two files would be the session is no guess to make.
-    if (parser.values(cookiesOption).size() > 1)
-        return usageError(tr("--cookies is given more than once"));
     if (parser.isSet(cookiesOption)) {
         options.cookiesFile = parser.value(cookiesOption);
         if (options.cookiesFile.isEmpty())

@@ -106,13 +106,18 @@ void LookupProgram::take(const QString &origin, const QString &text, bool cut)
                     .arg(origin, shown, cut ? tr("the line is too long") : *checked.refusal));
         return;
     }
-    if (!m_headerWritten) {
-        m_headerWritten = true;
-        const QByteArray header = formatHeader(m_format, m_terminal.outColumns);
-        if (!header.isEmpty() && !writeOut(header))
-            return;
-    }
+    if (!writeHeaderOnce())
+        return;
     m_batch->add(checked.number);
+}
+
+bool LookupProgram::writeHeaderOnce()
+{
+    if (m_headerWritten)
+        return true;
+    m_headerWritten = true;
+    const QByteArray header = formatHeader(m_format, m_terminal.outColumns);
+    return header.isEmpty() || writeOut(header);
 }
 
 void LookupProgram::onInputFailed(const QString &error)
@@ -185,11 +190,10 @@ void LookupProgram::showProgress()
     }
     const double seconds = double(m_clock.elapsed()) / 1000.0;
     const double rate = seconds > 0 ? m_batch->done() / seconds : 0;
-    const QString done = m_batch->isClosed()
-            ? tr("%1/%2 done").arg(m_batch->done()).arg(m_batch->total())
-            : tr("%1 done").arg(m_batch->done());
-    QString line = tr("%1, %2 partial, %3 failed, %4 numbers/s")
-                           .arg(done)
+    // One form throughout: the total is the numbers taken so far until the input ends.
+    QString line = tr("%1/%2 done, %3 partial, %4 failed, %5 numbers/s")
+                           .arg(m_batch->done())
+                           .arg(m_batch->total())
                            .arg(m_batch->partial())
                            .arg(m_batch->failed())
                            .arg(rate, 0, 'f', 1);
@@ -233,6 +237,9 @@ void LookupProgram::eraseProgress()
 void LookupProgram::finish()
 {
     if (m_ended)
+        return;
+    // csv readers expect the header even when no number came.
+    if (m_format == OutputFormat::Csv && !writeHeaderOnce())
         return;
     // The last progress line stays as the summary.
     if (m_progressShown)

@@ -66,6 +66,8 @@ signals:
 private:
     void takeNumbers();
     void take(const QString &origin, const QString &text, bool cut = false);
+    // The format's header before the first result; false when it could not be written.
+    bool writeHeaderOnce();
     void onInputFailed(const QString &error);
     void writeResult(const LookupResult &result);
     // False when the output failed; the run has stopped then.

@@ -23,8 +23,7 @@ void onSignal(int signal)
 bool handleSignalsInEventLoop(std::initializer_list<int> which, QObject *context,
                               std::function<void(int signal)> handle)
 {
-    if (signalFds[0] < 0
-        && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) != 0)
+    if (signalFds[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalFds) != 0)
         return false;
     auto *notifier = new QSocketNotifier(signalFds[1], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [handle = std::move(handle)] {

@@ -19,7 +19,7 @@ build=$(readlink -f "$2")
 version=$3
 
 skip() {
-    echo "package: skipped: $1 (scripts/setup-debian.sh installs it)"
+    echo "package: skipped: $1 (scripts/setup-debian.sh --tests installs it)"
     exit 77
 }
 fail() {

@@ -126,6 +126,9 @@ sign_in() { # ENDING STATUS MESSAGE
         [ "$(stat -c %a "$dir/Mirelo/cookies.txt")" = 600 ] || fail "the session file is not private"
         [ "$(stat -c %a "$dir/Mirelo")" = 700 ] || fail "the session's folder is not private"
         grep -q "█" "$dir/out" || fail "no code drawn on the terminal"
+        # Asked as given: its address whole, nothing of the signature beside ptsigx.
+        grep -q 'check_sig?.*&s_url=https%3A%2F%2Fqzs\.qq\.com%2Fqzone%2F' "$dir/server.log" ||
+            fail "the check_sig address was not asked as given"
         http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" \
             "$lookup" --cookies "$dir/Mirelo/cookies.txt" --ca-certificate "$dir/ca/authority.pem" \
             10001 | grep -q '"status":"ok"' || fail "the session signed in is refused"

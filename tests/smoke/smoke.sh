@@ -20,7 +20,7 @@ server=$(readlink -f "$2")
 here=$(cd "$(dirname "$0")" && pwd)
 
 skip() {
-    echo "smoke: skipped: $1 (scripts/setup-debian.sh installs it)"
+    echo "smoke: skipped: $1 (scripts/setup-debian.sh --tests installs it)"
     exit 77
 }
 for tool in Xvfb xdotool xclip dbus-daemon xprop xwininfo openbox xcompmgr; do

@@ -142,15 +142,15 @@ FakeResponse SignInPlay::poll(const RecordedRequest &request)
     if (m_ending == Ending::Refuse)
         return text(pollAnswer("68", {}, u"本次登录已被拒绝"_qs));
     m_signature = randomToken() + randomToken();
-    const QString checkSig
-            = QStringLiteral("https://ptlogin2.qzone.qq.com/check_sig?pttype=1&uin=%1&service="
-                             "ptqrlogin&nodirect=0&ptsigx=%2&s_url=https%3A%2F%2Fqzs.qq.com%2F"
-                             "qzone%2Fv5%2Floginsucc.html%3Fpara%3Dizone&f_url=&ptlang=2052&"
-                             "ptredirect=100&aid=549000912&daid=5&j_later=0&low_login_hour=0&"
-                             "regmaster=0&pt_login_type=3&pt_aid=0&pt_aaid=16&pt_light=0&"
-                             "pt_3rd_aid=0")
-                      .arg(QLatin1String(OfflineDemo::publicNumber),
-                           QString::fromLatin1(m_signature));
+    // Put together, not with arg(): its "%2F" would take the signature as a placeholder.
+    const QString checkSig = QStringLiteral("https://ptlogin2.qzone.qq.com/check_sig?pttype=1&uin=")
+            + QLatin1String(OfflineDemo::publicNumber)
+            + QStringLiteral("&service=ptqrlogin&nodirect=0&ptsigx=")
+            + QString::fromLatin1(m_signature)
+            + QStringLiteral("&s_url=https%3A%2F%2Fqzs.qq.com%2Fqzone%2Fv5%2Floginsucc.html%3Fpara"
+                             "%3Dizone&f_url=&ptlang=2052&ptredirect=100&aid=549000912&daid=5&"
+                             "j_later=0&low_login_hour=0&regmaster=0&pt_login_type=3&pt_aid=0&"
+                             "pt_aaid=16&pt_light=0&pt_3rd_aid=0");
     const QByteArray uin = QByteArray("o00") + OfflineDemo::publicNumber;
     return withCookies(
             text(pollAnswer("0", checkSig, u"登录成功！"_qs, u"小明"_qs)),

@@ -153,10 +153,6 @@
         <translation>--ca-certificate 需要一个文件</translation>
     </message>
     <message>
-        <source>--cookies is given more than once</source>
-        <translation>--cookies 只能给出一次</translation>
-    </message>
-    <message>
         <source>--sign-in and --sign-out cannot be used together</source>
         <translation>--sign-in 和 --sign-out 不能同时使用</translation>
     </message>
@@ -325,6 +321,10 @@ Signing in:
                    会话, 1 表示不会, 并说明原因。
 </translation>
     </message>
+    <message>
+        <source>--%1 is given more than once</source>
+        <translation>--%1 只能给出一次</translation>
+    </message>
 </context>
 <context>
     <name>LookupProgram</name>
@@ -357,18 +357,6 @@ Signing in:
         <translation>无法写入结果：%1</translation>
     </message>
     <message>
-        <source>%1/%2 done</source>
-        <translation>已完成 %1/%2</translation>
-    </message>
-    <message>
-        <source>%1 done</source>
-        <translation>已完成 %1</translation>
-    </message>
-    <message>
-        <source>%1, %2 partial, %3 failed, %4 numbers/s</source>
-        <translation>%1，部分失败 %2，失败 %3，每秒 %4 个号码</translation>
-    </message>
-    <message>
         <source>; asked to slow down: next start in %1 s</source>
         <translation>；服务要求放慢：%1 秒后开始下一个</translation>
     </message>
@@ -379,6 +367,10 @@ Signing in:
     <message>
         <source>the services&apos; firewall blocked the requests: slowing down</source>
         <translation>服务的防火墙拦截了请求：放慢查询</translation>
+    </message>
+    <message>
+        <source>%1/%2 done, %3 partial, %4 failed, %5 numbers/s</source>
+        <translation>已完成 %1/%2，部分失败 %3，失败 %4，每秒 %5 个号码</translation>
     </message>
 </context>
 <context>
