@@ -1,13 +1,13 @@
+#include "cli/backoff.h"
+#include "cli/displaywidth.h"
+#include "cli/lookupbatch.h"
+#include "cli/lookupprogram.h"
+#include "cli/resultformats.h"
 #include "config/deployment.h"
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
 #include "fakeservices/signedin.h"
 #include "fakeservices/testauthority.h"
-#include "lookup/backoff.h"
-#include "lookup/displaywidth.h"
-#include "lookup/lookupbatch.h"
-#include "lookup/lookupprogram.h"
-#include "lookup/resultformats.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
 #include "session/cookiesfile.h"
@@ -87,10 +87,19 @@ QString addressOf(Service service, const QString &qq)
 
 // Longer than the interval between two starts with a session, even with its jitter and a timer
 // that fires 5 % early.
-constexpr int slowerThanInterval = LookupProgram::sessionIntervalMs * 3 / 2;
+constexpr int slowerThanInterval = Pace::sessionIntervalMs * 3 / 2;
 
 // A back-off of a few hundred milliseconds instead of the services' minutes.
 const BackOff shortBackOff {100, 150, 0, 3};
+
+// `parallel` lanes, no interval, and `backOff` when told to slow down.
+Pace paceOf(int parallel, const BackOff &backOff = shortBackOff)
+{
+    Pace pace;
+    pace.parallel = parallel;
+    pace.backOff = backOff;
+    return pace;
+}
 
 // The session the signed-in fake services accept; nothing the program says may contain it.
 const QByteArray sessionKey = "Pskey-SECRET-7f3c";
@@ -262,8 +271,7 @@ void TestLookup::cleanup()
 
 QList<LookupResult> TestLookup::lookUp(const QStringList &numbers, int parallel)
 {
-    LookupBatch batch(m_web.get(), parallel, 0);
-    batch.setBackOff(shortBackOff);
+    LookupBatch batch(m_web.get(), paceOf(parallel));
     QList<LookupResult> results;
     connect(&batch, &LookupBatch::resultReady, this,
             [&results](const LookupResult &r) { results.append(r); });
@@ -534,7 +542,7 @@ void TestLookup::hostileTextRoundTrips()
     terminal.out = [](const QByteArray &) { return 0; };
     terminal.err = [&err](const QByteArray &b) { err += b; };
     const int fd = pipeHolding(nickname.toUtf8() + '\n');
-    LookupProgram program(m_web.get(), LookupOptions(), fd, terminal);
+    LookupProgram program(m_web.get(), {}, fd, terminal);
     QSignalSpy finished(&program, &LookupProgram::finished);
     program.start();
     QVERIFY(finished.wait(15000));
@@ -848,9 +856,8 @@ void TestLookup::batchStateResets()
         return answer;
     });
 
-    LookupBatch batch(m_web.get(), parallel, 0);
-    batch.setSession(std::make_shared<const Session>(*session));
-    batch.setBackOff({firstPauseMs, firstPauseMs * 5 / 2, 0, 3});
+    LookupBatch batch(m_web.get(), paceOf(parallel, {firstPauseMs, firstPauseMs * 5 / 2, 0, 3}),
+                      std::make_shared<const Session>(*session));
     QList<int> paused;
     QStringList handedOn;
     connect(&batch, &LookupBatch::paused, this, [&paused](int ms) { paused.append(ms); });
@@ -893,8 +900,8 @@ void TestLookup::batchStateResets()
 
     // The next batch on the same client and session, with the services past their script,
     // starts clean.
-    LookupBatch next(m_web.get(), parallel, 0);
-    next.setSession(std::make_shared<const Session>(*session));
+    LookupBatch next(m_web.get(), paceOf(parallel, BackOff {}),
+                     std::make_shared<const Session>(*session));
     QSignalSpy nextPaused(&next, &LookupBatch::paused);
     QSignalSpy nextFinished(&next, &LookupBatch::finished);
     for (const QString &number : numbers)
@@ -1018,8 +1025,7 @@ void TestLookup::refusedLinesAndExitStatus()
     options.format = OutputFormat::Csv;
     options.parallel = 1;
     const int fd = pipeHolding(input);
-    LookupProgram program(m_web.get(), options, fd, terminal);
-    program.setBackOff(shortBackOff);
+    LookupProgram program(m_web.get(), {options, paceOf(1), nullptr, {}}, fd, terminal);
     QSignalSpy finished(&program, &LookupProgram::finished);
     program.start();
     QVERIFY(finished.wait(15000));
@@ -1334,7 +1340,7 @@ void TestLookup::executable()
                 - firstAsked.value(QStringLiteral("10002"));
         QVERIFY2(waitedForFirst >= slowerThanInterval * 95 / 100,
                  qPrintable(QString::number(waitedForFirst)));
-        QVERIFY2(waitedForInterval >= LookupProgram::sessionIntervalMs * 3 / 4 * 95 / 100,
+        QVERIFY2(waitedForInterval >= Pace::sessionIntervalMs * 3 / 4 * 95 / 100,
                  qPrintable(QString::number(waitedForInterval)));
     }
     // The session is a secret: not a word of it anywhere.

@@ -1,4 +1,4 @@
-#include "lookup/lookupresult.h"
+#include "cli/lookupresult.h"
 #include "query/queryrecord.h"
 #include "query/services.h"
 #include "web/charset.h"

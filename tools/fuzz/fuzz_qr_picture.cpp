@@ -1,7 +1,7 @@
 // Reading a QR code picture back into modules, on any bytes: a hostile PNG included.
 
+#include "cli/qrterminal.h"
 #include "fuzz_common.h"
-#include "lookup/qrterminal.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {

@@ -97,7 +97,7 @@ compile "$out/obj/session.o" "$src/web/session.cpp"
 for unit in cookiesfile sessionchecks qrlogin; do
     compile "$out/obj/$unit.o" "$src/session/$unit.cpp"
 done
-compile "$out/obj/qrterminal.o" "$src/lookup/qrterminal.cpp"
+compile "$out/obj/qrterminal.o" "$src/cli/qrterminal.cpp"
 compile "$out/obj/mp3decoder.o" "$src/audio/mp3decoder.cpp"
 
 for name in "${order[@]}"; do

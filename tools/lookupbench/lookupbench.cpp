@@ -5,9 +5,9 @@
 //                                          then 16 numbers at 3500 ms with P = 16
 //   mirelo-lookupbench --numbers N --delay D --parallel P      one batch
 
+#include "cli/lookupbatch.h"
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
-#include "lookup/lookupbatch.h"
 #include "web/webclient.h"
 
 #include <algorithm>
@@ -44,7 +44,9 @@ QStringList routeNumbers(FakeServices &services, int first, int count, int delay
 
 Measured runBatch(WebClient &web, const QStringList &numbers, int parallel)
 {
-    LookupBatch batch(&web, parallel, 0);
+    Pace pace;
+    pace.parallel = parallel;
+    LookupBatch batch(&web, pace);
     Measured measured;
     QObject::connect(&batch, &LookupBatch::resultReady, [&measured](const LookupResult &r) {
         if (r.status == LookupResult::Status::Ok)
@@ -114,8 +116,7 @@ int main(int argc, char *argv[])
     if (parser.isSet(numbersOption) || parser.isSet(delayOption) || parser.isSet(parallelOption)) {
         const int count = std::max(1, parser.value(numbersOption).toInt());
         const int delay = std::max(0, parser.value(delayOption).toInt());
-        const int parallel
-                = std::clamp(parser.value(parallelOption).toInt(), 1, LookupBatch::maxParallel);
+        const int parallel = std::clamp(parser.value(parallelOption).toInt(), 1, Pace::maxParallel);
         printRow(count, delay, parallel, runBatch(web, route(100000, count, delay), parallel));
     } else {
         const QStringList numbers = route(100000, 200, 200);

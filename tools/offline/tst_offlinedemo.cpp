@@ -2,8 +2,8 @@
 // real window and fetcher.
 
 #include "accounts.h"
+#include "cli/qrterminal.h"
 #include "demosession.h"
-#include "lookup/qrterminal.h"
 #include "offlineserver.h"
 #include "portraits.h"
 #include "query/addresses.h"

@@ -1,8 +1,12 @@
-#include "lookup/lookupoptions.h"
+#include "cli/lookupoptions.h"
 
+#include "cli/displaywidth.h"
+#include "cli/lookupprogram.h"
+#include "cli/messages.h"
+#include "cli/pace.h"
 #include "config/deployment.h"
-#include "lookup/displaywidth.h"
-#include "lookup/lookupbatch.h"
+
+#include <cmath>
 
 #include <QCommandLineParser>
 
@@ -88,10 +92,9 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
             return usageError(tr("--format wants table, csv or json"));
     }
     if (parser.isSet(parallelOption)) {
-        const auto parallel = numberIn(parser.value(parallelOption), 1, LookupBatch::maxParallel);
+        const auto parallel = numberIn(parser.value(parallelOption), 1, Pace::maxParallel);
         if (!parallel)
-            return usageError(
-                    tr("--parallel wants a number from 1 to %1").arg(LookupBatch::maxParallel));
+            return usageError(tr("--parallel wants a number from 1 to %1").arg(Pace::maxParallel));
         options.parallel = *parallel;
     }
     if (parser.isSet(intervalOption)) {
@@ -137,6 +140,11 @@ LookupOptions LookupOptions::parse(const QStringList &arguments)
 
 QString LookupOptions::helpText()
 {
+    // Every number below that the program also holds comes from where it is held.
+    const BackOff backOff;
+    constexpr int percent = 100;
+    constexpr int secondMs = 1000;
+    constexpr int minuteMs = 60 * secondMs;
     return tr("Usage: mirelo-lookup [options] [NUMBER...]\n"
               "Looks up the public QZone values of QQ numbers, as Mirelo's window does,\n"
               "and prints one result per number in the order given. Without numbers it\n"
@@ -147,10 +155,10 @@ QString LookupOptions::helpText()
               "Options:\n"
               "  --format FORMAT  table (default on a terminal), csv or json (default\n"
               "                   otherwise: one JSON object per line)\n"
-              "  --parallel N     numbers in flight at once, 1 to %2 (default %3; 1 with a\n"
+              "  --parallel N     numbers in flight at once, 1 to %2 (default %3; %4 with a\n"
               "                   session)\n"
               "  --interval MS    pause between starting two numbers (default 0; with a\n"
-              "                   session 2000, and each pause 25 % shorter or longer at\n"
+              "                   session %5, and each pause %6 % shorter or longer at\n"
               "                   random)\n"
               "  --cookies FILE   sign in with the session in FILE, a Netscape cookies.txt\n"
               "                   that only you can read (chmod 600)\n"
@@ -172,8 +180,8 @@ QString LookupOptions::helpText()
               "printed. When the services refuse it, that is said once, no further\n"
               "number starts and the exit status is 1. When a service asks to slow\n"
               "down or the services' firewall turns the requests away, no number\n"
-              "starts for 30 s (doubling up to 10 min), and the number is asked again,\n"
-              "3 times at most.\n"
+              "starts for %7 s (doubling up to %8 min), and the number is asked again,\n"
+              "%9 times at most.\n"
               "\n"
               "Fields of csv and json, in order:\n"
               "%1"
@@ -198,12 +206,21 @@ QString LookupOptions::helpText()
               "U+FFFD. json is exact.\n"
               "\n"
               "Exit status: 0 every number ok, 1 a number refused, partial or failed or\n"
-              "the session refused, 2 usage error, a session or certificate file named\n"
-              "that cannot be used, an unreadable input or unwritable output, 130\n"
-              "stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).\n")
+              "the session refused, %10 usage error, a session or certificate file named\n"
+              "that cannot be used, an unreadable input or unwritable output, %11\n"
+              "stopped by Ctrl-C, %12 output closed by its reader (e.g. | head).\n")
                    .arg(wrappedFieldNames())
-                   .arg(LookupBatch::maxParallel)
-                   .arg(LookupBatch::defaultParallel)
+                   .arg(Pace::maxParallel)
+                   .arg(Pace::defaultParallel)
+                   .arg(Pace::sessionParallel)
+                   .arg(Pace::sessionIntervalMs)
+                   .arg(std::lround(Pace::sessionIntervalJitter * percent))
+                   .arg(backOff.firstPauseMs / secondMs)
+                   .arg(backOff.longestPauseMs / minuteMs)
+                   .arg(backOff.retries)
+                   .arg(LookupProgram::troubleStatus)
+                   .arg(LookupProgram::interruptedStatus)
+                   .arg(LookupProgram::brokenPipeStatus)
             + tr("\n"
                  "Signing in:\n"
                  "  mirelo-lookup --sign-in [--cookies FILE]\n"
@@ -212,21 +229,21 @@ QString LookupOptions::helpText()
                  "                   confirm on the phone, keeps the session in FILE or the\n"
                  "                   default file, readable by you alone. Exit status 0\n"
                  "                   signed in, 1 refused, expired, restricted or failed,\n"
-                 "                   130 stopped by Ctrl-C.\n"
+                 "                   %1 stopped by Ctrl-C.\n"
                  "  mirelo-lookup --sign-out [--cookies FILE]\n"
                  "                   deletes the session file.\n"
                  "  mirelo-lookup --check-session [--cookies FILE | --cookies-from-browser B]\n"
                  "                   lists the session's cookies by name (never a value),\n"
                  "                   the services each is sent to and when each expires.\n"
                  "                   Exit status 0 when a lookup would be signed in, 1 when\n"
-                 "                   not, and why.\n");
+                 "                   not, and why.\n")
+                      .arg(LookupProgram::interruptedStatus);
 }
 
 QString LookupOptions::usageErrorText(const QString &error)
 {
     // The parser's message echoes an unknown option, which may come from a file of numbers.
-    return QStringLiteral("mirelo-lookup: %1\n").arg(printableText(error))
-            + tr("Try 'mirelo-lookup --help'.") + u'\n';
+    return Messages::line(printableText(error)) + tr("Try 'mirelo-lookup --help'.") + u'\n';
 }
 
 QString LookupOptions::versionText()

@@ -1,6 +1,6 @@
-#include "lookup/statuswords.h"
+#include "cli/statuswords.h"
 
-#include "lookup/lookupresult.h"
+#include "cli/lookupresult.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "lookup/lookupinput.h"
+#include "cli/lookupinput.h"
 
 #include "query/qqnumber.h"
 

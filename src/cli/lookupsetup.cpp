@@ -1,6 +1,6 @@
-#include "lookup/lookupsetup.h"
+#include "cli/lookupsetup.h"
 
-#include "lookup/lookupoptions.h"
+#include "cli/lookupoptions.h"
 #include "session/cookiesfile.h"
 #include "session/firefoxprofile.h"
 #include "session/sessionfiles.h"

@@ -1,8 +1,8 @@
-#include "lookup/sessionreport.h"
+#include "cli/sessionreport.h"
 
-#include "lookup/displaywidth.h"
-#include "lookup/lookupsetup.h"
-#include "lookup/statuswords.h"
+#include "cli/displaywidth.h"
+#include "cli/lookupsetup.h"
+#include "cli/statuswords.h"
 #include "session/sessionchecks.h"
 
 #include <algorithm>

@@ -1,11 +1,12 @@
 // mirelo-lookup: the window's query for scripts and batches. See LookupOptions::helpText().
 
-#include "lookup/lookuplanguage.h"
-#include "lookup/lookupoptions.h"
-#include "lookup/lookupprogram.h"
-#include "lookup/lookupsetup.h"
-#include "lookup/sessionreport.h"
-#include "lookup/signinprogram.h"
+#include "cli/lookuplanguage.h"
+#include "cli/lookupoptions.h"
+#include "cli/lookupprogram.h"
+#include "cli/lookupsetup.h"
+#include "cli/messages.h"
+#include "cli/sessionreport.h"
+#include "cli/signinprogram.h"
 #include "session/sessionfiles.h"
 #include "web/signalevents.h"
 #include "web/webclient.h"
@@ -67,6 +68,12 @@ int terminalColumns()
     return std::max(0, qEnvironmentVariableIntValue("COLUMNS"));
 }
 
+// One line of the program's own on standard error.
+void say(const QString &line)
+{
+    writeAll(STDERR_FILENO, Messages::line(line).toUtf8());
+}
+
 // For --help and --version: what a failed write of the results would report.
 int writeText(int fd, bool closed, const QString &text)
 {
@@ -75,19 +82,8 @@ int writeText(int fd, bool closed, const QString &text)
         return 0;
     if (error == EPIPE)
         return LookupProgram::brokenPipeStatus;
-    writeAll(STDERR_FILENO,
-             (QStringLiteral("mirelo-lookup: ")
-              + LookupProgram::tr("cannot write the results: %1")
-                        .arg(QString::fromLocal8Bit(std::strerror(error)))
-              + u'\n')
-                     .toUtf8());
+    say(Messages::cannotWriteResults(error));
     return LookupProgram::troubleStatus;
-}
-
-// One line of the program's own on standard error.
-void say(const QString &line)
-{
-    writeAll(STDERR_FILENO, (QStringLiteral("mirelo-lookup: ") + line + u'\n').toUtf8());
 }
 
 // A client that trusts what the setup read besides the system's authorities.
@@ -186,12 +182,7 @@ int main(int argc, char *argv[])
     if (outClosed)
         return writeText(STDOUT_FILENO, outClosed, QString());
     if (options.numbers.isEmpty() && inClosed) {
-        writeAll(STDERR_FILENO,
-                 (QStringLiteral("mirelo-lookup: ")
-                  + LookupProgram::tr("cannot read the numbers: %1")
-                            .arg(QString::fromLocal8Bit(std::strerror(EBADF)))
-                  + u'\n')
-                         .toUtf8());
+        say(Messages::cannotReadNumbers(QString::fromLocal8Bit(std::strerror(EBADF))));
         return LookupProgram::troubleStatus;
     }
 
@@ -208,8 +199,9 @@ int main(int argc, char *argv[])
 
     WebClient web;
     trustSetup(web, setup);
-    LookupProgram program(&web, options, STDIN_FILENO, standardTerminal(outClosed));
-    program.setSession(setup.session, setup.sessionRefusal);
+    const Pace pace = Pace::of(options.parallel, options.intervalMs, setup.session != nullptr);
+    LookupProgram program(&web, {options, pace, setup.session, setup.sessionRefusal}, STDIN_FILENO,
+                          standardTerminal(outClosed));
     QObject::connect(&program, &LookupProgram::finished, &app, &QCoreApplication::exit);
     interruptOnCtrlC(app, &program);
 

@@ -1,68 +1,53 @@
-#include "lookup/lookupprogram.h"
+#include "cli/lookupprogram.h"
 
-#include "lookup/displaywidth.h"
-#include "lookup/linereader.h"
-#include "lookup/lookupbatch.h"
-#include "lookup/lookupinput.h"
-#include "lookup/resultformats.h"
-#include "lookup/statuswords.h"
+#include "cli/displaywidth.h"
+#include "cli/linereader.h"
+#include "cli/lookupbatch.h"
+#include "cli/lookupinput.h"
+#include "cli/messages.h"
+#include "cli/progressline.h"
+#include "cli/resultformats.h"
+#include "cli/statuswords.h"
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 
-LookupProgram::LookupProgram(WebClient *web, LookupOptions options, int inputFd, Terminal terminal,
+LookupProgram::LookupProgram(WebClient *web, Setup setup, int inputFd, Terminal terminal,
                              QObject *parent)
     : QObject(parent)
     , m_web(web)
-    , m_options(std::move(options))
+    , m_setup(std::move(setup))
     , m_inputFd(inputFd)
     , m_terminal(std::move(terminal))
-    , m_format(m_options.format.value_or(m_terminal.outIsTerminal ? OutputFormat::Table
-                                                                  : OutputFormat::Json))
+    , m_format(m_setup.options.format.value_or(m_terminal.outIsTerminal ? OutputFormat::Table
+                                                                        : OutputFormat::Json))
 {
-    constexpr int countdownStepMs = 1000;
-    m_countdown.setInterval(countdownStepMs);
-    connect(&m_countdown, &QTimer::timeout, this, &LookupProgram::showProgress);
+    // Not between numbers typed on the same terminal.
+    const bool typedIn = m_setup.options.numbers.isEmpty() && m_terminal.inIsTerminal;
+    m_progress
+            = std::make_unique<ProgressLine>(m_terminal.err, m_terminal.errIsTerminal && !typedIn);
 }
 
 LookupProgram::~LookupProgram() = default;
 
-void LookupProgram::setSession(std::shared_ptr<const Session> session, const QString &refusal)
-{
-    m_session = std::move(session);
-    m_sessionRefusal = refusal;
-}
-
 void LookupProgram::start()
 {
-    // The user's own account is at stake with a session: gentler unless told otherwise.
-    const bool signedIn = m_session != nullptr;
-    m_batch = std::make_unique<LookupBatch>(
-            m_web,
-            m_options.parallel.value_or(signedIn ? sessionParallel : LookupBatch::defaultParallel),
-            m_options.intervalMs.value_or(signedIn ? sessionIntervalMs : 0));
-    m_batch->setSession(m_session);
-    m_batch->setIntervalJitter(signedIn ? sessionIntervalJitter : 0);
-    m_batch->setBackOff(m_backOff);
+    m_batch = std::make_unique<LookupBatch>(m_web, m_setup.pace, m_setup.session);
     connect(m_batch.get(), &LookupBatch::resultReady, this, &LookupProgram::writeResult);
-    connect(m_batch.get(), &LookupBatch::progressed, this, &LookupProgram::showProgress);
+    connect(m_batch.get(), &LookupBatch::progressed, m_progress.get(), &ProgressLine::show);
     connect(m_batch.get(), &LookupBatch::readyForMore, this, &LookupProgram::takeNumbers);
     connect(m_batch.get(), &LookupBatch::finished, this, &LookupProgram::finish);
     connect(m_batch.get(), &LookupBatch::paused, this, &LookupProgram::onPaused);
-    connect(m_batch.get(), &LookupBatch::resumed, this, [this] {
-        m_countdown.stop();
-        showProgress();
-    });
+    connect(m_batch.get(), &LookupBatch::resumed, m_progress.get(), &ProgressLine::onResumed);
     connect(m_batch.get(), &LookupBatch::sessionRefused, this, &LookupProgram::onSessionRefused);
     connect(m_batch.get(), &LookupBatch::blocked, this,
             [this] { say(tr("the services' firewall blocked the requests: slowing down")); });
-    if (m_options.numbers.isEmpty()) {
+    if (m_setup.options.numbers.isEmpty()) {
         m_reader = std::make_unique<LineReader>(m_inputFd);
         connect(m_reader.get(), &LineReader::linesReady, this, &LookupProgram::takeNumbers);
         connect(m_reader.get(), &LineReader::failed, this, &LookupProgram::onInputFailed);
     }
-    m_clock.start();
+    m_progress->follow(m_batch.get());
     takeNumbers();
 }
 
@@ -70,12 +55,13 @@ void LookupProgram::start()
 // ahead, so a slow batch holds its writer back rather than filling memory.
 void LookupProgram::takeNumbers()
 {
+    const QStringList &numbers = m_setup.options.numbers;
     while (!m_ended && m_batch->wantsNumbers()) {
         if (!m_reader) {
             const qsizetype i = m_nextArgument++;
-            take(tr("argument %1").arg(i + 1), m_options.numbers.at(i));
+            take(tr("argument %1").arg(i + 1), numbers.at(i));
             // Closed with the last one, so the progress line knows the total.
-            if (m_nextArgument == m_options.numbers.size())
+            if (m_nextArgument == numbers.size())
                 m_batch->close();
             continue;
         }
@@ -124,7 +110,7 @@ void LookupProgram::onInputFailed(const QString &error)
 {
     // The numbers read so far are still looked up and written.
     m_inputFailed = true;
-    say(tr("cannot read the numbers: %1").arg(error));
+    say(Messages::cannotReadNumbers(error));
     takeNumbers();
 }
 
@@ -140,15 +126,13 @@ void LookupProgram::writeResult(const LookupResult &result)
     if (m_ended)
         return;
     // The progress line and the results may share one terminal.
-    const bool redraw = m_progressShown;
-    eraseProgress();
-    if (!writeOut(formatResult(m_format, result, m_terminal.outColumns)))
-        return;
-    const QString status = StatusWords::of(result);
-    if (!status.isEmpty())
-        say(tr("%1: %2").arg(result.qq, status));
-    if (redraw)
-        showProgress();
+    m_progress->around([&] {
+        if (!writeOut(formatResult(m_format, result, m_terminal.outColumns)))
+            return;
+        const QString status = StatusWords::of(result);
+        if (!status.isEmpty())
+            say(tr("%1: %2").arg(result.qq, status));
+    });
 }
 
 bool LookupProgram::writeOut(const QByteArray &bytes)
@@ -161,55 +145,21 @@ bool LookupProgram::writeOut(const QByteArray &bytes)
         stop(brokenPipeStatus);
         return false;
     }
-    say(tr("cannot write the results: %1").arg(QString::fromLocal8Bit(std::strerror(error))));
+    say(Messages::cannotWriteResults(error));
     stop(troubleStatus);
     return false;
 }
 
 void LookupProgram::say(const QString &message)
 {
-    eraseProgress();
-    m_terminal.err((QStringLiteral("mirelo-lookup: ") + message + u'\n').toUtf8());
-}
-
-bool LookupProgram::progressLineWanted() const
-{
-    // Not between numbers typed on the same terminal.
-    return m_terminal.errIsTerminal && !(m_reader && m_terminal.inIsTerminal);
-}
-
-void LookupProgram::showProgress()
-{
-    if (m_ended || !progressLineWanted())
-        return;
-    const bool paused = m_batch->isPaused();
-    // A single number has no progress worth a line, but a pause always is.
-    if (m_batch->total() < 2 && !paused) {
-        eraseProgress();
-        return;
-    }
-    const double seconds = double(m_clock.elapsed()) / 1000.0;
-    const double rate = seconds > 0 ? m_batch->done() / seconds : 0;
-    // One form throughout: the total is the numbers taken so far until the input ends.
-    QString line = tr("%1/%2 done, %3 partial, %4 failed, %5 numbers/s")
-                           .arg(m_batch->done())
-                           .arg(m_batch->total())
-                           .arg(m_batch->partial())
-                           .arg(m_batch->failed())
-                           .arg(rate, 0, 'f', 1);
-    if (paused) {
-        const int left = int(std::ceil(m_batch->pauseRemainingMs() / 1000.0));
-        line += tr("; asked to slow down: next start in %1 s").arg(left);
-    }
-    m_terminal.err((QStringLiteral("\r\x1b[K") + line).toUtf8());
-    m_progressShown = true;
+    m_progress->erase();
+    m_terminal.err(Messages::line(message).toUtf8());
 }
 
 void LookupProgram::onPaused(int ms)
 {
-    if (progressLineWanted()) {
-        m_countdown.start();
-        showProgress();
+    if (m_progress->isWanted()) {
+        m_progress->onPaused();
         return;
     }
     // Without a progress line, a log still tells why nothing happens for a while.
@@ -221,17 +171,9 @@ void LookupProgram::onSessionRefused()
 {
     // Said once; the lookups in flight still finish and are written.
     m_sessionRefused = true;
-    m_countdown.stop();
-    say(m_sessionRefusal);
+    m_progress->endPause();
+    say(m_setup.sessionRefusal);
     stopReading();
-}
-
-void LookupProgram::eraseProgress()
-{
-    if (!m_progressShown)
-        return;
-    m_terminal.err(QByteArrayLiteral("\r\x1b[K"));
-    m_progressShown = false;
 }
 
 void LookupProgram::finish()
@@ -241,12 +183,8 @@ void LookupProgram::finish()
     // csv readers expect the header even when no number came.
     if (m_format == OutputFormat::Csv && !writeHeaderOnce())
         return;
-    // The last progress line stays as the summary.
-    if (m_progressShown)
-        m_terminal.err(QByteArrayLiteral("\n"));
-    m_progressShown = false;
+    m_progress->keep();
     m_ended = true;
-    m_countdown.stop();
     stopReading();
     if (m_inputFailed) {
         emit finished(troubleStatus);
@@ -260,11 +198,11 @@ void LookupProgram::finish()
 void LookupProgram::stop(int exitStatus)
 {
     m_ended = true;
-    m_countdown.stop();
     if (m_batch)
         m_batch->cancel();
     stopReading();
-    eraseProgress();
+    m_progress->erase();
+    m_progress->stop();
     emit finished(exitStatus);
 }
 

@@ -1,4 +1,4 @@
-#include "lookup/qrterminal.h"
+#include "cli/qrterminal.h"
 
 #include <cmath>
 

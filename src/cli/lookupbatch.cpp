@@ -1,6 +1,6 @@
-#include "lookup/lookupbatch.h"
+#include "cli/lookupbatch.h"
 
-#include "lookup/collectingview.h"
+#include "cli/collectingview.h"
 #include "query/querypipeline.h"
 #include "web/webclient.h"
 
@@ -27,13 +27,13 @@ struct LookupBatch::Slot
     std::shared_ptr<QueryRun> run;
 };
 
-LookupBatch::LookupBatch(WebClient *web, int parallel, int intervalMs, QObject *parent)
-    : QObject(parent)
-    , m_web(web)
-    , m_parallel(std::clamp(parallel, 1, maxParallel))
-    , m_intervalMs(std::max(intervalMs, 0))
-    , m_nextIntervalMs(m_intervalMs)
+LookupBatch::LookupBatch(WebClient *web, const Pace &pace, std::shared_ptr<const Session> session,
+                         QObject *parent)
+    : QObject(parent), m_web(web), m_pace(pace), m_session(std::move(session))
 {
+    m_pace.parallel = std::clamp(pace.parallel, 1, Pace::maxParallel);
+    m_pace.intervalMs = std::max(pace.intervalMs, 0);
+    m_nextIntervalMs = m_pace.intervalMs;
     // Precise: a coarse timer may fire 5 % early, and both waits are promised as minimums.
     m_intervalTimer.setTimerType(Qt::PreciseTimer);
     m_intervalTimer.setSingleShot(true);
@@ -79,7 +79,7 @@ void LookupBatch::cancel()
 
 bool LookupBatch::wantsNumbers() const
 {
-    return !m_closed && !m_cancelled && m_queue.size() + inFlight() < m_parallel;
+    return !m_closed && !m_cancelled && m_queue.size() + inFlight() < m_pace.parallel;
 }
 
 WebClient *LookupBatch::freeLane()
@@ -98,7 +98,7 @@ WebClient *LookupBatch::freeLane()
 void LookupBatch::startMore()
 {
     while (!m_cancelled && !m_pauseTimer.isActive() && !m_queue.isEmpty()
-           && inFlight() < m_parallel) {
+           && inFlight() < m_pace.parallel) {
         if (m_nextIntervalMs > 0 && m_sinceLastStart.isValid()) {
             const qint64 wait = m_nextIntervalMs - m_sinceLastStart.elapsed();
             if (wait > 0) {
@@ -119,7 +119,7 @@ void LookupBatch::startMore()
         slot->run = std::make_shared<QueryRun>(slot->lane, slot->view.get(), QString(),
                                                slot->pending.number, m_session);
         m_sinceLastStart.start();
-        m_nextIntervalMs = jittered(m_intervalMs, m_intervalJitter);
+        m_nextIntervalMs = jittered(m_pace.intervalMs, m_pace.intervalJitter);
         QueryRun::execute(slot->run);
         m_slots.push_back(std::move(slot));
     }
@@ -151,7 +151,7 @@ void LookupBatch::onQueryComplete(int index)
         // The firewall's page is a slow-down too, told once.
         if (hasProblem(result, ServiceProblem::Blocked) && !std::exchange(m_toldBlocked, true))
             emit blocked();
-        const bool retry = pending.attempt < m_backOff.retries;
+        const bool retry = pending.attempt < m_pace.backOff.retries;
         // No pause when nothing is left to start: the batch is over.
         const bool more = retry || !m_closed || !m_queue.isEmpty() || inFlight() > 0;
         if (startedSincePause && more)
@@ -193,7 +193,7 @@ void LookupBatch::pause()
 {
     ++m_pauses;
     ++m_slowDownsInARow;
-    const int ms = jittered(m_backOff.pauseMs(m_slowDownsInARow), m_backOff.jitter);
+    const int ms = jittered(m_pace.backOff.pauseMs(m_slowDownsInARow), m_pace.backOff.jitter);
     m_intervalTimer.stop();
     m_pauseTimer.start(ms);
     emit paused(ms);

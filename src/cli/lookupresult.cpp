@@ -1,4 +1,4 @@
-#include "lookup/lookupresult.h"
+#include "cli/lookupresult.h"
 
 #include "level/leveltable.h"
 #include "query/celltexts.h"

@@ -1,4 +1,4 @@
-#include "lookup/backoff.h"
+#include "cli/backoff.h"
 
 #include <algorithm>
 #include <cmath>

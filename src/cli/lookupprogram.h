@@ -1,18 +1,17 @@
 #pragma once
 
-#include "lookup/backoff.h"
-#include "lookup/lookupoptions.h"
+#include "cli/lookupoptions.h"
+#include "cli/pace.h"
 
 #include <functional>
 #include <memory>
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QTimer>
 
 class LineReader;
 class LookupBatch;
 struct LookupResult;
+class ProgressLine;
 class Session;
 class WebClient;
 
@@ -27,11 +26,6 @@ public:
     static constexpr int interruptedStatus = 130; // the shell's status for Ctrl-C
     // The shell's status for a program ended by SIGPIPE, which Qt Network ignores.
     static constexpr int brokenPipeStatus = 141;
-    // With the user's own session, unless the options say otherwise: one number at a time, two
-    // seconds apart give or take a quarter.
-    static constexpr int sessionParallel = 1;
-    static constexpr int sessionIntervalMs = 2000;
-    static constexpr double sessionIntervalJitter = 0.25;
 
     struct Terminal
     {
@@ -44,16 +38,21 @@ public:
         int outColumns = 0; // the terminal's width when standard output is one
     };
 
-    // The numbers are `options.numbers`, or else the lines read from `inputFd` as they come.
-    LookupProgram(WebClient *web, LookupOptions options, int inputFd, Terminal terminal,
+    // What a run is given besides its input and output.
+    struct Setup
+    {
+        LookupOptions options;
+        Pace pace;
+        // Signs every lookup in; `sessionRefusal` is said once if the services refuse it.
+        std::shared_ptr<const Session> session;
+        QString sessionRefusal;
+    };
+
+    // The numbers are `setup.options.numbers`, or else the lines read from `inputFd` as they
+    // come.
+    LookupProgram(WebClient *web, Setup setup, int inputFd, Terminal terminal,
                   QObject *parent = nullptr);
     ~LookupProgram() override;
-
-    // Signs every lookup in with `session`; `refusal` is said once if the services refuse it.
-    // Set before start().
-    void setSession(std::shared_ptr<const Session> session, const QString &refusal);
-    // How long to hold back after "slow down"; the default is the services' due.
-    void setBackOff(const BackOff &backOff) { m_backOff = backOff; }
 
     void start();
     // Ctrl-C: stops every lookup at once; what has been written stays whole.
@@ -73,10 +72,6 @@ private:
     // False when the output failed; the run has stopped then.
     bool writeOut(const QByteArray &bytes);
     void say(const QString &message);
-    void showProgress();
-    void eraseProgress();
-    // Whether a progress line may be drawn on standard error.
-    bool progressLineWanted() const;
     void onPaused(int ms);
     void onSessionRefused();
     void finish();
@@ -84,22 +79,17 @@ private:
     void stopReading();
 
     WebClient *m_web;
-    LookupOptions m_options;
+    Setup m_setup;
     int m_inputFd;
     Terminal m_terminal;
     OutputFormat m_format;
-    std::shared_ptr<const Session> m_session;
-    QString m_sessionRefusal;
-    BackOff m_backOff;
-    QTimer m_countdown; // redraws the progress line during a pause
     std::unique_ptr<LookupBatch> m_batch;
     std::unique_ptr<LineReader> m_reader;
+    std::unique_ptr<ProgressLine> m_progress;
     qsizetype m_nextArgument = 0;
-    QElapsedTimer m_clock;
     bool m_headerWritten = false;
     bool m_refused = false;
     bool m_inputFailed = false;
     bool m_sessionRefused = false;
-    bool m_progressShown = false;
     bool m_ended = false;
 };

@@ -1,8 +1,8 @@
-#include "lookup/resulttable.h"
+#include "cli/resulttable.h"
 
-#include "lookup/displaywidth.h"
-#include "lookup/lookupresult.h"
-#include "lookup/statuswords.h"
+#include "cli/displaywidth.h"
+#include "cli/lookupresult.h"
+#include "cli/statuswords.h"
 #include "query/queryrecord.h"
 
 #include <algorithm>

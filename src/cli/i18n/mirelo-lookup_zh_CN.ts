@@ -179,10 +179,10 @@ spaces and tabs around a number are ignored).
 Options:
   --format FORMAT  table (default on a terminal), csv or json (default
                    otherwise: one JSON object per line)
-  --parallel N     numbers in flight at once, 1 to %2 (default %3; 1 with a
+  --parallel N     numbers in flight at once, 1 to %2 (default %3; %4 with a
                    session)
   --interval MS    pause between starting two numbers (default 0; with a
-                   session 2000, and each pause 25 % shorter or longer at
+                   session %5, and each pause %6 % shorter or longer at
                    random)
   --cookies FILE   sign in with the session in FILE, a Netscape cookies.txt
                    that only you can read (chmod 600)
@@ -204,8 +204,8 @@ session goes only to the six services, only over https, and is never
 printed. When the services refuse it, that is said once, no further
 number starts and the exit status is 1. When a service asks to slow
 down or the services&apos; firewall turns the requests away, no number
-starts for 30 s (doubling up to 10 min), and the number is asked again,
-3 times at most.
+starts for %7 s (doubling up to %8 min), and the number is asked again,
+%9 times at most.
 
 Fields of csv and json, in order:
 %1json adds &quot;problems&quot;: {service: problem} for each service that failed.
@@ -229,9 +229,9 @@ leading &apos; so spreadsheets show it as text; control characters become
 U+FFFD. json is exact.
 
 Exit status: 0 every number ok, 1 a number refused, partial or failed or
-the session refused, 2 usage error, a session or certificate file named
-that cannot be used, an unreadable input or unwritable output, 130
-stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).
+the session refused, %10 usage error, a session or certificate file named
+that cannot be used, an unreadable input or unwritable output, %11
+stopped by Ctrl-C, %12 output closed by its reader (e.g. | head).
 </source>
         <translation>用法: mirelo-lookup [选项] [号码...]
 像 Mirelo 的窗口一样查询 QQ 号码的 QQ 空间公开信息, 按给出的顺序每个号码输出
@@ -241,9 +241,9 @@ stopped by Ctrl-C, 141 output closed by its reader (e.g. | head).
 选项:
   --format FORMAT  table (终端上的默认格式)、csv 或 json (其他情况的默认格式:
                    每行一个 JSON 对象)
-  --parallel N     同时查询的号码数, 1 到 %2 (默认 %3; 有登录会话时为 1)
-  --interval MS    开始两个号码之间的间隔毫秒数 (默认 0; 有登录会话时为 2000,
-                   每次随机长短四分之一以内)
+  --parallel N     同时查询的号码数, 1 到 %2 (默认 %3; 有登录会话时为 %4)
+  --interval MS    开始两个号码之间的间隔毫秒数 (默认 0; 有登录会话时为 %5,
+                   每次随机长短 %6% 以内)
   --cookies FILE   用 FILE 中的登录会话查询; FILE 为 Netscape cookies.txt,
                    只能由你自己读取 (chmod 600)
   --cookies-from-browser firefox[:PROFILE]
@@ -260,8 +260,8 @@ $XDG_CONFIG_HOME/Mirelo/cookies.txt (~/.config/Mirelo/cookies.txt) 这个文件,
 就使用其中的登录会话; 无法使用时说明原因, 不带会话查询。有会话时像如今的 QQ 空间
 网页一样, 在各服务现在的地址上查询。会话只发给六个服务, 只经 https, 绝不输出。
 服务拒绝会话时说明一次, 不再开始新的号码, 退出状态为 1。服务要求放慢或服务的
-防火墙拦截请求时, 30 秒内不开始新的号码 (每次加倍, 最多 10 分钟), 并重新查询
-该号码, 最多 3 次。
+防火墙拦截请求时, %7 秒内不开始新的号码 (每次加倍, 最多 %8 分钟), 并重新查询
+该号码, 最多 %9 次。
 
 csv 和 json 的字段, 依次为:
 %1json 另有 &quot;problems&quot;: {服务: 问题}, 列出每个失败的服务。
@@ -284,8 +284,8 @@ csv 中以 = + - @、制表符或回车开头的文字前加 &apos; , 电子表�
 控制字符换成 U+FFFD。json 保持原样。
 
 退出状态: 0 每个号码都是 ok, 1 有号码被拒绝、partial 或 failed, 或会话被拒绝,
-2 用法错误、命令行指定的会话或证书文件无法使用、无法读取输入或无法写入输出,
-130 被 Ctrl-C 停止, 141 输出被读取方关闭 (如 | head)。
+%10 用法错误、命令行指定的会话或证书文件无法使用、无法读取输入或无法写入输出,
+%11 被 Ctrl-C 停止, %12 输出被读取方关闭 (如 | head)。
 </translation>
     </message>
     <message>
@@ -297,7 +297,7 @@ Signing in:
                    confirm on the phone, keeps the session in FILE or the
                    default file, readable by you alone. Exit status 0
                    signed in, 1 refused, expired, restricted or failed,
-                   130 stopped by Ctrl-C.
+                   %1 stopped by Ctrl-C.
   mirelo-lookup --sign-out [--cookies FILE]
                    deletes the session file.
   mirelo-lookup --check-session [--cookies FILE | --cookies-from-browser B]
@@ -312,7 +312,7 @@ Signing in:
                    显示一个二维码, 请用手机QQ扫描 (也保存为图片, 并说明
                    文件位置); 在手机上确认后, 会话保存在 FILE 或默认文件中,
                    只有你本人可读。退出状态 0 登录成功, 1 被拒绝、过期、
-                   网络受限或失败, 130 被 Ctrl-C 中止。
+                   网络受限或失败, %1 被 Ctrl-C 中止。
   mirelo-lookup --sign-out [--cookies FILE]
                    删除会话文件。
   mirelo-lookup --check-session [--cookies FILE | --cookies-from-browser B]
@@ -345,20 +345,8 @@ Signing in:
         <translation>这一行太长</translation>
     </message>
     <message>
-        <source>cannot read the numbers: %1</source>
-        <translation>无法读取号码：%1</translation>
-    </message>
-    <message>
         <source>%1: %2</source>
         <translation>%1：%2</translation>
-    </message>
-    <message>
-        <source>cannot write the results: %1</source>
-        <translation>无法写入结果：%1</translation>
-    </message>
-    <message>
-        <source>; asked to slow down: next start in %1 s</source>
-        <translation>；服务要求放慢：%1 秒后开始下一个</translation>
     </message>
     <message>
         <source>a service asked to slow down: no new start for %1 s</source>
@@ -367,10 +355,6 @@ Signing in:
     <message>
         <source>the services&apos; firewall blocked the requests: slowing down</source>
         <translation>服务的防火墙拦截了请求：放慢查询</translation>
-    </message>
-    <message>
-        <source>%1/%2 done, %3 partial, %4 failed, %5 numbers/s</source>
-        <translation>已完成 %1/%2，部分失败 %3，失败 %4，每秒 %5 个号码</translation>
     </message>
 </context>
 <context>
@@ -390,6 +374,28 @@ Signing in:
     <message>
         <source>the session in %1 was refused: sign in again and export the cookies anew</source>
         <translation>%1 中的登录会话被拒绝：请重新登录，再重新导出 cookie</translation>
+    </message>
+</context>
+<context>
+    <name>Messages</name>
+    <message>
+        <source>cannot write the results: %1</source>
+        <translation>无法写入结果：%1</translation>
+    </message>
+    <message>
+        <source>cannot read the numbers: %1</source>
+        <translation>无法读取号码：%1</translation>
+    </message>
+</context>
+<context>
+    <name>ProgressLine</name>
+    <message>
+        <source>%1/%2 done, %3 partial, %4 failed, %5 numbers/s</source>
+        <translation>已完成 %1/%2，部分失败 %3，失败 %4，每秒 %5 个号码</translation>
+    </message>
+    <message>
+        <source>; asked to slow down: next start in %1 s</source>
+        <translation>；服务要求放慢：%1 秒后开始下一个</translation>
     </message>
 </context>
 <context>

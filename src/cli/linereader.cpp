@@ -1,4 +1,4 @@
-#include "lookup/linereader.h"
+#include "cli/linereader.h"
 
 #include <cerrno>
 #include <cstring>

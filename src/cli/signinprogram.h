@@ -1,6 +1,6 @@
 #pragma once
 
-#include "lookup/lookupprogram.h"
+#include "cli/lookupprogram.h"
 #include "session/qrsignin.h"
 
 #include <QCoreApplication>

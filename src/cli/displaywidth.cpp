@@ -1,4 +1,4 @@
-#include "lookup/displaywidth.h"
+#include "cli/displaywidth.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "lookup/lookuplanguage.h"
+#include "cli/lookuplanguage.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lookup/lookupbatch.h"
-#include "lookup/resultformats.h"
+#include "cli/lookupbatch.h"
+#include "cli/resultformats.h"
 
 #include <QCoreApplication>
 #include <QString>

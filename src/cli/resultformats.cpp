@@ -1,8 +1,8 @@
-#include "lookup/resultformats.h"
+#include "cli/resultformats.h"
 
-#include "lookup/displaywidth.h"
-#include "lookup/lookupresult.h"
-#include "lookup/resulttable.h"
+#include "cli/displaywidth.h"
+#include "cli/lookupresult.h"
+#include "cli/resulttable.h"
 
 #include <cmath>
 #include <variant>

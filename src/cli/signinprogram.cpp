@@ -1,6 +1,7 @@
-#include "lookup/signinprogram.h"
+#include "cli/signinprogram.h"
 
-#include "lookup/qrterminal.h"
+#include "cli/messages.h"
+#include "cli/qrterminal.h"
 #include "web/session.h"
 
 #include <QDir>
@@ -45,7 +46,7 @@ void SignInProgram::interrupt()
 
 void SignInProgram::say(const QString &text) const
 {
-    m_terminal.err((QStringLiteral("mirelo-lookup: ") + text + u'\n').toUtf8());
+    m_terminal.err(Messages::line(text).toUtf8());
 }
 
 void SignInProgram::onCodeShown(const QByteArray &png)
@@ -108,9 +109,8 @@ void SignInProgram::onFinished(State state, const QString &message)
 
 int SignInProgram::signOut(const QString &sessionPath, const LookupProgram::Terminal &terminal)
 {
-    const auto say = [&terminal](const QString &text) {
-        terminal.err((QStringLiteral("mirelo-lookup: ") + text + u'\n').toUtf8());
-    };
+    const auto say
+            = [&terminal](const QString &text) { terminal.err(Messages::line(text).toUtf8()); };
     QFile file(sessionPath);
     if (!file.exists()) {
         say(tr("no session in %1").arg(sessionPath));

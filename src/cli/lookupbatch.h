@@ -1,7 +1,7 @@
 #pragma once
 
-#include "lookup/backoff.h"
-#include "lookup/lookupresult.h"
+#include "cli/lookupresult.h"
+#include "cli/pace.h"
 
 #include <memory>
 #include <optional>
@@ -19,8 +19,8 @@ class QueryRun;
 class Session;
 class WebClient;
 
-// Looks up numbers with the window's query as they are added, at most `parallel` at a time and
-// at least `intervalMs` apart, and hands the results on in the order they were added.
+// Looks up numbers with the window's query as they are added, at the pace given (at most so many
+// at a time, at least so far apart), and hands the results on in the order they were added.
 //
 // When a service says to slow down, no number starts until a pause is over (see BackOff) and
 // the number is asked again, a few times at most. When the services refuse the session, no
@@ -29,19 +29,11 @@ class LookupBatch : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int defaultParallel = 4;
-    static constexpr int maxParallel = 16;
-
-    // Each of the `parallel` lanes asks through a sibling of `web`, with its settings: Qt would
-    // hold a seventh request to one host back in a single manager.
-    LookupBatch(WebClient *web, int parallel, int intervalMs, QObject *parent = nullptr);
+    // Each of the pace's lanes asks through a sibling of `web`, with its settings: Qt would hold
+    // a seventh request to one host back in a single manager. `session` signs in every query.
+    LookupBatch(WebClient *web, const Pace &pace, std::shared_ptr<const Session> session = {},
+                QObject *parent = nullptr);
     ~LookupBatch() override;
-
-    // Signs in every query; set before the first number.
-    void setSession(std::shared_ptr<const Session> session) { m_session = std::move(session); }
-    // Each interval is up to this share shorter or longer, at random.
-    void setIntervalJitter(double share) { m_intervalJitter = share; }
-    void setBackOff(const BackOff &backOff) { m_backOff = backOff; }
 
     // Queues a number after those added before; it starts as soon as a lane is free.
     void add(const QString &number);
@@ -102,12 +94,9 @@ private:
     WebClient *freeLane();
 
     WebClient *m_web;
-    int m_parallel;
-    int m_intervalMs;
+    Pace m_pace; // its parallel and interval within their bounds
     int m_nextIntervalMs;
-    double m_intervalJitter = 0;
     std::shared_ptr<const Session> m_session;
-    BackOff m_backOff;
     QQueue<Pending> m_queue;
     int m_added = 0;
     int m_nextToHandOn = 0;
