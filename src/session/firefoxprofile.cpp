@@ -1,11 +1,11 @@
 #include "session/firefoxprofile.h"
 
 #include "config/deployment.h"
+#include "session/firefoxprofiles.h"
 #include "session/sessionchecks.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -18,15 +18,6 @@ namespace {
 const QString cookiesDatabase = QStringLiteral("cookies.sqlite");
 const QString writeAheadLog = QStringLiteral("-wal");
 
-// Where Firefox keeps its profiles, under the home folder: the older releases, the Snap and the
-// Flatpak. Newer releases keep them in the user's configuration folder.
-const char *const firefoxRoots[] = {
-        ".mozilla/firefox",
-        "snap/firefox/common/.mozilla/firefox",
-        ".var/app/org.mozilla.firefox/.mozilla/firefox",
-};
-const QString configRoot = QStringLiteral("mozilla/firefox");
-
 // Every SQLite database begins so.
 const QByteArray sqliteHeader = QByteArrayLiteral("SQLite format 3");
 
@@ -35,40 +26,6 @@ const QStringList chromiumNames = {
         QStringLiteral("brave"),    QStringLiteral("edge"),   QStringLiteral("opera"),
         QStringLiteral("vivaldi"),
 };
-
-struct IniSection
-{
-    QString name;
-    QHash<QString, QString> values;
-};
-
-// profiles.ini is a plain ini file; QSettings would read a Path with a comma as a list.
-QList<IniSection> readIni(const QString &path)
-{
-    QList<IniSection> sections;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return sections;
-    for (const QByteArray &raw : file.readAll().split('\n')) {
-        const QString line = QString::fromUtf8(raw).trimmed();
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            sections.append({line.mid(1, line.size() - 2), {}});
-        } else if (const qsizetype equals = line.indexOf(QLatin1Char('='));
-                   equals > 0 && !sections.isEmpty()) {
-            sections.last().values.insert(line.left(equals).trimmed(),
-                                          line.mid(equals + 1).trimmed());
-        }
-    }
-    return sections;
-}
-
-QString profileFolder(const QDir &root, const IniSection &profile)
-{
-    const QString path = profile.values.value(QStringLiteral("Path"));
-    return profile.values.value(QStringLiteral("IsRelative")) == QLatin1String("1")
-            ? root.filePath(path)
-            : path;
-}
 
 // Firefox writes seconds; some versions write milliseconds. No cookie lives to the year 5000.
 qint64 expirySeconds(qint64 stored)
@@ -157,70 +114,6 @@ std::optional<QList<SessionCookie>> readCookies(const QString &database, const Q
 
 } // namespace
 
-QString FirefoxProfile::findProfile(const QString &name, const QString &home,
-                                    const QString &configHome, QString *error)
-{
-    if (name.contains(QLatin1Char('/'))) {
-        if (QFileInfo(name).isDir())
-            return name;
-        *error = tr("no Firefox profile folder %1").arg(name);
-        return {};
-    }
-    QStringList searched = {QDir(configHome).filePath(configRoot)};
-    for (const char *candidate : firefoxRoots)
-        searched.append(QDir(home).filePath(QLatin1String(candidate)));
-    QDir root;
-    QString ini;
-    for (const QString &candidate : std::as_const(searched)) {
-        root = QDir(candidate);
-        ini = root.filePath(QStringLiteral("profiles.ini"));
-        if (QFileInfo::exists(ini))
-            break;
-        ini.clear();
-    }
-    if (ini.isEmpty()) {
-        *error = tr("no Firefox profiles found (no profiles.ini in %1)")
-                         .arg(searched.join(QStringLiteral(", ")));
-        return {};
-    }
-
-    const QList<IniSection> sections = readIni(ini);
-    QList<IniSection> profiles;
-    for (const IniSection &section : sections) {
-        if (section.name.startsWith(QLatin1String("Profile")))
-            profiles.append(section);
-    }
-    if (!name.isEmpty()) {
-        for (const IniSection &profile : profiles) {
-            if (profile.values.value(QStringLiteral("Name")) == name
-                || QFileInfo(profile.values.value(QStringLiteral("Path"))).fileName() == name)
-                return profileFolder(root, profile);
-        }
-        *error = tr("no Firefox profile named %1 in %2").arg(name, ini);
-        return {};
-    }
-    // The profile this Firefox installation starts with, then the one marked as the default.
-    for (const IniSection &section : sections) {
-        const QString path = section.values.value(QStringLiteral("Default"));
-        if (section.name.startsWith(QLatin1String("Install")) && !path.isEmpty())
-            return QDir::isAbsolutePath(path) ? path : root.filePath(path);
-    }
-    for (const IniSection &profile : profiles) {
-        if (profile.values.value(QStringLiteral("Default")) == QLatin1String("1"))
-            return profileFolder(root, profile);
-    }
-    if (profiles.size() == 1)
-        return profileFolder(root, profiles.first());
-    *error = tr("%1 names no default profile: say which one with firefox:PROFILE").arg(ini);
-    return {};
-}
-
-QString FirefoxProfile::userConfigHome(const QString &home)
-{
-    const QString set = qEnvironmentVariable("XDG_CONFIG_HOME");
-    return QDir::isAbsolutePath(set) ? set : QDir(home).filePath(QStringLiteral(".config"));
-}
-
 SessionLoad FirefoxProfile::readSession(const QString &browser, const QString &home,
                                         const QString &configHome)
 {
@@ -238,8 +131,9 @@ SessionLoad FirefoxProfile::readSession(const QString &browser, const QString &h
         return load;
     }
 
-    const QString profile = findProfile(
-            name, home, configHome.isEmpty() ? userConfigHome(home) : configHome, &load.error);
+    const QString profile = FirefoxProfiles::find(
+            name, home, configHome.isEmpty() ? FirefoxProfiles::userConfigHome(home) : configHome,
+            &load.error);
     if (profile.isEmpty())
         return load;
     const QString original = QDir(profile).filePath(cookiesDatabase);

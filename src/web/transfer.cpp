@@ -1,7 +1,9 @@
 #include "web/transfer.h"
 
+#include "web/addressrules.h"
 #include "web/charset.h"
 #include "web/httpstatus.h"
+#include "web/networkerrors.h"
 #include "web/session.h"
 
 #include <utility>
@@ -11,41 +13,6 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslError>
-
-namespace {
-
-// Errors Qt derives from the HTTP status of a complete answer. Those answers are data here: a
-// 404 page is returned like any other page.
-bool isStatusError(QNetworkReply::NetworkError error)
-{
-    return (error >= QNetworkReply::ContentAccessDenied
-            && error <= QNetworkReply::UnknownContentError)
-            || (error >= QNetworkReply::InternalServerError
-                && error <= QNetworkReply::UnknownServerError)
-            || error == QNetworkReply::ProtocolInvalidOperationError;
-}
-
-// The kind of a failure Qt reports, for callers that name it.
-FetchResult::Failure failureOf(QNetworkReply::NetworkError error)
-{
-    switch (error) {
-    case QNetworkReply::TimeoutError:
-    case QNetworkReply::ProxyTimeoutError:
-        return FetchResult::Failure::Timeout;
-    case QNetworkReply::OperationCanceledError:
-        return FetchResult::Failure::Cancelled;
-    case QNetworkReply::ProtocolUnknownError:
-    case QNetworkReply::ProtocolFailure:
-    case QNetworkReply::ProtocolInvalidOperationError:
-    case QNetworkReply::UnknownContentError:
-        return FetchResult::Failure::NotAnAnswer;
-    default:
-        // Refused, unknown host, no route, a connection lost mid-answer, a proxy or TLS refusal:
-        // no usable connection to the service.
-        return FetchResult::Failure::Unreachable;
-    }
-}
-} // namespace
 
 Transfer::Transfer(QNetworkReply *reply, Kind kind, qint64 bodyCap, int deadlineMs)
     : m_reply(reply), m_kind(kind), m_bodyCap(bodyCap), m_deadlineMs(deadlineMs)
@@ -191,9 +158,6 @@ void Transfer::onFinished()
     succeed();
 }
 
-// Redirects are followed here rather than by Qt: Qt 6.4 sends a request several times after
-// the second redirect it is allowed to follow under UserVerifiedRedirectPolicy, and then can
-// report an empty success. Returns true when the answer was a redirect and has been dealt with.
 void Transfer::keepCookies()
 {
     const QUrl from = m_reply->url();
@@ -204,6 +168,9 @@ void Transfer::keepCookies()
     }
 }
 
+// Redirects are followed here rather than by Qt: Qt 6.4 sends a request several times after
+// the second redirect it is allowed to follow under UserVerifiedRedirectPolicy, and then can
+// report an empty success. Returns true when the answer was a redirect and has been dealt with.
 bool Transfer::followRedirect()
 {
     // The sign-in reads what a redirect sets and goes on by itself.
@@ -215,22 +182,10 @@ bool Transfer::followRedirect()
     const QUrl location = m_reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
     if (location.isEmpty())
         return false; // nowhere to go: the page itself is the answer
-    const QUrl from = m_reply->url();
-    const QUrl target = from.resolved(location);
-    if (!isWebAddress(target)) {
-        fail(FetchResult::Failure::NotAnAnswer,
-             tr("Redirected to a non-web address: %1").arg(target.toDisplayString()));
-        return true;
-    }
-    if (from.scheme().compare(QLatin1String("https"), Qt::CaseInsensitive) == 0
-        && target.scheme().compare(QLatin1String("http"), Qt::CaseInsensitive) == 0) {
-        fail(FetchResult::Failure::NotAnAnswer,
-             tr("Redirected from https to plain http: %1").arg(target.toDisplayString()));
-        return true;
-    }
-    if (++m_redirects > maxRedirects) {
-        fail(FetchResult::Failure::NotAnAnswer,
-             tr("Redirected more than %1 times.").arg(maxRedirects));
+    const QUrl target = m_reply->url().resolved(location);
+    if (const QString refusal = redirectRefusal(m_reply->url(), target, ++m_redirects);
+        !refusal.isEmpty()) {
+        fail(FetchResult::Failure::NotAnAnswer, refusal);
         return true;
     }
     QNetworkAccessManager *manager = m_reply->manager();
@@ -309,12 +264,4 @@ void Transfer::dropReply()
     reply->abort();
     // Later: this may run inside one of the reply's own signals.
     reply->deleteLater();
-}
-
-bool isWebAddress(const QUrl &url)
-{
-    const QString scheme = url.scheme();
-    return url.isValid() && !url.host().isEmpty()
-            && (scheme.compare(QLatin1String("http"), Qt::CaseInsensitive) == 0
-                || scheme.compare(QLatin1String("https"), Qt::CaseInsensitive) == 0);
 }

@@ -85,7 +85,3 @@ private:
     QList<QNetworkCookie> m_cookies; // for Kind::SignIn
     QString m_certificateProblem; // why the last server's certificate was not trusted
 };
-
-// Whether `url` may be asked for: http or https, with a host. QNetworkAccessManager would also
-// read file:, data: and qrc: addresses.
-bool isWebAddress(const QUrl &url);

@@ -1,6 +1,7 @@
 #include "web/webclient.h"
 
 #include "config/deployment.h"
+#include "web/addressrules.h"
 #include "web/environmentauthorities.h"
 #include "web/session.h"
 #include "web/systemproxy.h"
