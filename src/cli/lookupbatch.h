@@ -51,6 +51,7 @@ public:
     int partial() const { return m_partial; }
     int failed() const { return m_failed; }
     int inFlight() const { return int(m_slots.size()); }
+    bool sessionWasRefused() const { return m_sessionRefused; }
     // Whether new starts wait for a pause the services asked for, and how much longer.
     bool isPaused() const { return m_pauseTimer.isActive(); }
     int pauseRemainingMs() const { return m_pauseTimer.remainingTime(); }

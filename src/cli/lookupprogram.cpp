@@ -170,7 +170,6 @@ void LookupProgram::onPaused(int ms)
 void LookupProgram::onSessionRefused()
 {
     // Said once; the lookups in flight still finish and are written.
-    m_sessionRefused = true;
     m_progress->endPause();
     say(m_setup.sessionRefusal);
     stopReading();
@@ -190,8 +189,8 @@ void LookupProgram::finish()
         emit finished(troubleStatus);
         return;
     }
-    const bool allOk
-            = !m_refused && !m_sessionRefused && m_batch->partial() == 0 && m_batch->failed() == 0;
+    const bool allOk = !m_refused && !m_batch->sessionWasRefused() && m_batch->partial() == 0
+            && m_batch->failed() == 0;
     emit finished(allOk ? 0 : 1);
 }
 

@@ -90,6 +90,5 @@ private:
     bool m_headerWritten = false;
     bool m_refused = false;
     bool m_inputFailed = false;
-    bool m_sessionRefused = false;
     bool m_ended = false;
 };
