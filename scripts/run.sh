@@ -48,5 +48,10 @@ fi
 unset no_proxy NO_PROXY HTTP_PROXY HTTPS_PROXY
 ssl=()
 [ -s "$ca/authority.pem" ] && ssl=(SSL_CERT_FILE="$ca/authority.pem")
+# A configuration folder for the trial: it starts with a copy of the user's session, and
+# signing in or out in the trial changes that copy, never the user's own file.
+own_session="${XDG_CONFIG_HOME:-$HOME/.config}/Mirelo/cookies.txt"
+mkdir -m 700 "$ca/config" "$ca/config/Mirelo"
+[ -f "$own_session" ] && cp -p "$own_session" "$ca/config/Mirelo/cookies.txt"
 env http_proxy="http://127.0.0.1:$port" https_proxy="http://127.0.0.1:$port" "${ssl[@]}" \
-    build/src/mirelo "$@"
+    XDG_CONFIG_HOME="$ca/config" build/src/mirelo "$@"
