@@ -36,12 +36,13 @@ SessionReport SessionReport::of(const LookupSetup &setup, const QString &default
     SessionReport report;
     report.said = setup.warnings;
     if (!setup.session) {
-        if (!setup.error.isEmpty())
+        if (!setup.error.isEmpty()) {
             report.said.append(setup.error);
-        else if (report.said.isEmpty())
+        } else if (report.said.isEmpty()) {
             report.said.append(tr("no session: there is no %1; sign in with mirelo-lookup "
                                   "--sign-in")
                                        .arg(defaultPath));
+        }
         report.said.append(tr("a lookup would not be signed in"));
         return report;
     }

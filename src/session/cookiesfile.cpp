@@ -68,7 +68,7 @@ std::optional<QByteArray> readToEnd(int fd, qint64 cap, int waitMs)
 {
     const QDeadlineTimer deadline(waitMs);
     QByteArray bytes;
-    constexpr qint64 chunk = 64 * 1024;
+    constexpr qint64 chunk = qint64(64) * 1024;
     while (bytes.size() <= cap) {
         pollfd ready {fd, POLLIN, 0};
         const int polled = ::poll(&ready, 1, int(deadline.remainingTime()));
