@@ -27,6 +27,9 @@ mkdir -p "$tree"
     | xargs -0 sh -c 'for f; do [ -e "$f" ] && printf "%s\0" "$f"; done' sh \
     | tar --null -T - -cf -) | tar -xf - -C "$tree"
 
+# The table as the tree was copied: the run is not thrown by edits made while it goes on.
+cp "$table" "$work/mutants.tsv"
+table=$work/mutants.tsv
 names=$(python3 "$here/mutate.py" "$table" "$tree")
 if (($#)); then
     for name; do
