@@ -2,7 +2,7 @@
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
-#include "support/querywindow.h"
+#include "support/servedwindow.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 
@@ -16,14 +16,6 @@ Q_DECLARE_METATYPE(FakeResponse)
 Q_DECLARE_METATYPE(DemoAnswers::Endpoint)
 
 namespace {
-
-FakeResponse behaving(FakeResponse::Behaviour behaviour, QByteArray body = "{\"todaycount\":1,")
-{
-    FakeResponse r = FakeResponse::text(std::move(body));
-    r.behaviour = behaviour;
-    r.dripIntervalMs = 200;
-    return r;
-}
 
 QByteArray garbage(int size)
 {
@@ -88,8 +80,8 @@ private slots:
     void hugeDeclaredImageIsRefused();
 
 private:
-    Ui::MainWindow *ui() const { return m_app->ui(); }
-    QString cell(const char *key) const { return m_app->cell(0, key); }
+    Ui::MainWindow *ui() const { return m_served.app->ui(); }
+    QString cell(const char *key) const { return m_served.app->cell(0, key); }
     QString addressOf(Endpoint endpoint) const
     {
         return serviceAnswer(m_account, endpoint).address;
@@ -97,30 +89,26 @@ private:
     bool runQuery(const QString &qq);
 
     static constexpr int deadlineMs = 1500;
-    std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<QueryWindow> m_app;
+    ServedWindow m_served;
     DemoAccount m_account;
 };
 
 void TestHostile::init()
 {
-    m_services = std::make_unique<FakeServices>();
-    QVERIFY(m_services->listen());
-    routeAccount(*m_services, m_account);
-    m_app = std::make_unique<QueryWindow>(m_services->proxy(), deadlineMs);
+    QVERIFY(m_served.start(deadlineMs));
+    routeAccount(*m_served.services, m_account);
 }
 
 void TestHostile::cleanup()
 {
-    m_app.reset();
-    m_services.reset();
+    m_served.stop();
 }
 
 bool TestHostile::runQuery(const QString &qq)
 {
-    m_app->startQuery(qq);
+    m_served.app->startQuery(qq);
     // Requests run side by side, so the whole query is bounded by about one deadline.
-    return m_app->waitIdle(3 * deadlineMs + 2000);
+    return m_served.app->waitIdle(3 * deadlineMs + 2000);
 }
 
 void TestHostile::misbehavingService_data()
@@ -131,15 +119,18 @@ void TestHostile::misbehavingService_data()
 
     using B = FakeResponse::Behaviour;
     const QStringList restricted = {QStringLiteral("restricted")};
-    QTest::newRow("visitors drip past the deadline")
-            << Endpoint::Visitors << behaving(B::Drip, visitors(m_account)) << restricted;
+    // A byte every 200 ms: the whole answer would come long after the deadline.
+    FakeResponse drip = FakeResponse::behaving(B::Drip, visitors(m_account));
+    drip.dripIntervalMs = 200;
+    QTest::newRow("visitors drip past the deadline") << Endpoint::Visitors << drip << restricted;
     QTest::newRow("visitors never answer")
-            << Endpoint::Visitors << behaving(B::NeverAnswer) << restricted;
-    QTest::newRow("moods never end") << Endpoint::Moods << behaving(B::Endless) << restricted;
+            << Endpoint::Visitors << FakeResponse::behaving(B::NeverAnswer) << restricted;
+    QTest::newRow("moods never end")
+            << Endpoint::Moods << FakeResponse::behaving(B::Endless) << restricted;
     QTest::newRow("moods close without answer")
-            << Endpoint::Moods << behaving(B::CloseWithoutAnswer) << restricted;
+            << Endpoint::Moods << FakeResponse::behaving(B::CloseWithoutAnswer) << restricted;
     QTest::newRow("portrait reset mid-body")
-            << Endpoint::Portrait << behaving(B::ResetMidBody, portraitGbk(m_account))
+            << Endpoint::Portrait << FakeResponse::behaving(B::ResetMidBody, portraitGbk(m_account))
             << QStringList {QStringLiteral("portrait")};
     QTest::newRow("blog redirect loop")
             << Endpoint::Blog << FakeResponse::redirect(Addresses::blog(m_account.qq).toLatin1())
@@ -151,7 +142,7 @@ void TestHostile::misbehavingService_data()
             << Endpoint::Music << FakeResponse::redirect("ftp://127.0.0.1/music")
             << QStringList {QStringLiteral("qqm2")};
     QTest::newRow("flower-vine accepts and never answers")
-            << Endpoint::FlowerVine << behaving(B::NeverAnswer)
+            << Endpoint::FlowerVine << FakeResponse::behaving(B::NeverAnswer)
             << QStringList {QStringLiteral("vine")};
 }
 
@@ -161,9 +152,9 @@ void TestHostile::misbehavingService()
     QFETCH(FakeResponse, answer);
     QFETCH(QStringList, emptyKeys);
 
-    m_services->on(routeOf(addressOf(endpoint)), answer);
+    m_served.services->on(routeOf(addressOf(endpoint)), answer);
     QVERIFY(runQuery(m_account.qq));
-    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
 
     const bool restricted = emptyKeys.contains(QStringLiteral("restricted"));
@@ -185,7 +176,7 @@ void TestHostile::misbehavingService()
              emptyKeys.contains(QStringLiteral("vine")) ? QStringLiteral("花藤阳光值:未查询")
                                                         : QStringLiteral("花藤阳光值:120"));
     // Nothing of the query is left hanging on the wire.
-    QTRY_COMPARE(m_services->openConnections(), 0);
+    QTRY_COMPARE(m_served.services->openConnections(), 0);
 }
 
 void TestHostile::garbageEverywhere()
@@ -193,11 +184,11 @@ void TestHostile::garbageEverywhere()
     const QByteArray noise = garbage(64 * 1024);
     for (const Endpoint endpoint : {Endpoint::Visitors, Endpoint::Portrait, Endpoint::Moods,
                                     Endpoint::Blog, Endpoint::Music, Endpoint::FlowerVine}) {
-        m_services->on(routeOf(addressOf(endpoint)),
-                       FakeResponse::bytes(noise, "application/octet-stream"));
+        m_served.services->on(routeOf(addressOf(endpoint)),
+                              FakeResponse::bytes(noise, "application/octet-stream"));
     }
     QVERIFY(runQuery(m_account.qq));
-    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QCOMPARE(cell(ColumnKey::jf), QStringLiteral("0分"));
     QCOMPARE(cell(ColumnKey::jr), QStringLiteral("空间有权限"));
     // Whatever the cuts found, the counts are whole numbers with their units.
@@ -208,9 +199,9 @@ void TestHostile::garbageEverywhere()
 void TestHostile::unknownCharsetStillDecodesNickname()
 {
     FakeResponse r = FakeResponse::text(portraitGbk(m_account), "x-no-such-charset");
-    m_services->on(routeOf(Addresses::portrait(m_account.qq)), r);
+    m_served.services->on(routeOf(Addresses::portrait(m_account.qq)), r);
     FakeResponse invalid = FakeResponse::text(moods(m_account), "\"utf-8");
-    m_services->on(routeOf(Addresses::moods(m_account.qq)), invalid);
+    m_served.services->on(routeOf(Addresses::moods(m_account.qq)), invalid);
     QVERIFY(runQuery(m_account.qq));
     QCOMPARE(cell(ColumnKey::nam), QStringLiteral("小明"));
     QCOMPARE(cell(ColumnKey::ss), QStringLiteral("37条"));
@@ -218,8 +209,8 @@ void TestHostile::unknownCharsetStillDecodesNickname()
 
 void TestHostile::hugeDeclaredImageIsRefused()
 {
-    m_services->on(routeOf(Addresses::qzonePortrait(m_account.qq)),
-                   FakeResponse::bytes(hugeDeclaredPng(), "image/png"));
+    m_served.services->on(routeOf(Addresses::qzonePortrait(m_account.qq)),
+                          FakeResponse::bytes(hugeDeclaredPng(), "image/png"));
     ui()->Check1->setChecked(true);
     const QImage defaultPicture = ui()->aicAlphaImage1->pixmap().toImage();
     QVERIFY(runQuery(m_account.qq));

@@ -3,7 +3,7 @@
 #include "fakeservices/testauthority.h"
 #include "query/addresses.h"
 #include "query/queryrecord.h"
-#include "support/querywindow.h"
+#include "support/servedwindow.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
@@ -46,8 +46,7 @@ class TestHttps : public QObject
     Q_OBJECT
 
     std::unique_ptr<TestAuthority> m_authority;
-    std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<QueryWindow> m_app;
+    ServedWindow m_served;
 
 private slots:
     void initTestCase()
@@ -62,17 +61,11 @@ private slots:
 
     void init()
     {
-        m_services = std::make_unique<FakeServices>();
-        QVERIFY(m_services->listen());
-        m_app = std::make_unique<QueryWindow>(m_services->proxy(), 5000);
-        m_app->web().addCaCertificate(m_authority->certificate());
+        QVERIFY(m_served.start(5000, QueryWindow::Open::Now, ServedWindow::Unrouted::NotFound,
+                               m_authority.get()));
     }
 
-    void cleanup()
-    {
-        m_app.reset();
-        m_services.reset();
-    }
+    void cleanup() { m_served.stop(); }
 
     void blogMovedToHttps_data()
     {
@@ -91,54 +84,56 @@ private slots:
         QFETCH(Kind, certificate);
         QFETCH(bool, backToHttp);
         DemoAccount account;
-        routeAccount(*m_services, account);
-        m_services->setTlsIdentity(m_authority->identity(certificate));
+        routeAccount(*m_served.services, account);
+        m_served.services->setTlsIdentity(m_authority->identity(certificate));
         const QString blog = Addresses::blog(account.qq);
         const QString downgraded = blog + QStringLiteral("&again=1");
         const FakeResponse page = FakeResponse::text(DemoAnswers::blog(account), "utf-8");
-        m_services->on(routeOf(blog), FakeResponse::redirect(overHttps(blog).toLatin1()));
-        m_services->on(overHttps(blog),
-                       backToHttp ? FakeResponse::redirect(downgraded.toLatin1()) : page);
-        m_services->on(routeOf(downgraded), page);
+        m_served.services->on(routeOf(blog), FakeResponse::redirect(overHttps(blog).toLatin1()));
+        m_served.services->on(overHttps(blog),
+                              backToHttp ? FakeResponse::redirect(downgraded.toLatin1()) : page);
+        m_served.services->on(routeOf(downgraded), page);
 
-        m_app->startQuery(account.qq);
-        QVERIFY(m_app->waitIdle());
+        m_served.app->startQuery(account.qq);
+        QVERIFY(m_served.app->waitIdle());
         // A refused https page leaves the count empty, quietly; the rest of the query stands.
         const bool served = certificate == Kind::Good && !backToHttp;
-        QCOMPARE(m_app->cell(0, ColumnKey::blog), served ? QStringLiteral("3篇") : QString());
-        QCOMPARE(m_app->cell(0, ColumnKey::nam), account.nickname);
-        QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
-        QVERIFY(m_app->prompt().asked().isEmpty());
+        QCOMPARE(m_served.app->cell(0, ColumnKey::blog),
+                 served ? QStringLiteral("3篇") : QString());
+        QCOMPARE(m_served.app->cell(0, ColumnKey::nam), account.nickname);
+        QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+        QVERIFY(m_served.app->prompt().asked().isEmpty());
         // One tunnel, no second try, and nothing asked behind a downgrade.
-        const QList<RecordedRequest> sent = m_services->requests();
+        const QList<RecordedRequest> sent = m_served.services->requests();
         QCOMPARE(std::count_if(sent.cbegin(), sent.cend(),
                                [](const RecordedRequest &r) { return r.method == "CONNECT"; }),
                  1);
-        QCOMPARE(timesAsked(*m_services, blog), 1);
-        QCOMPARE(timesAsked(*m_services, overHttps(blog)), certificate == Kind::Good ? 1 : 0);
-        QCOMPARE(timesAsked(*m_services, downgraded), 0);
+        QCOMPARE(timesAsked(*m_served.services, blog), 1);
+        QCOMPARE(timesAsked(*m_served.services, overHttps(blog)),
+                 certificate == Kind::Good ? 1 : 0);
+        QCOMPARE(timesAsked(*m_served.services, downgraded), 0);
     }
 
     void wholeQueryOverHttps()
     {
         DemoAccount account;
-        routeAccount(*m_services, account, 0, true);
-        m_services->setTlsIdentity(m_authority->identity(Kind::Good));
+        routeAccount(*m_served.services, account, 0, true);
+        m_served.services->setTlsIdentity(m_authority->identity(Kind::Good));
         for (const ServiceAnswer &row : serviceAnswers(account)) {
-            m_services->on(routeOf(row.address),
-                           FakeResponse::redirect(overHttps(row.address).toLatin1()));
+            m_served.services->on(routeOf(row.address),
+                                  FakeResponse::redirect(overHttps(row.address).toLatin1()));
         }
-        m_app->ui()->Check1->setChecked(true);
+        m_served.app->ui()->Check1->setChecked(true);
 
-        m_app->startQuery(account.qq);
-        QVERIFY(m_app->waitIdle());
-        QCOMPARE(m_app->cell(0, ColumnKey::jf), QStringLiteral("7840分"));
-        QCOMPARE(m_app->cell(0, ColumnKey::blog), QStringLiteral("3篇"));
-        QCOMPARE(m_app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
-        QCOMPARE(m_app->ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
-        QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
+        m_served.app->startQuery(account.qq);
+        QVERIFY(m_served.app->waitIdle());
+        QCOMPARE(m_served.app->cell(0, ColumnKey::jf), QStringLiteral("7840分"));
+        QCOMPARE(m_served.app->cell(0, ColumnKey::blog), QStringLiteral("3篇"));
+        QCOMPARE(m_served.app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
+        QCOMPARE(m_served.app->ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
+        QVERIFY(QFile::exists(m_served.app->programFile(QStringLiteral("head"))));
         for (const ServiceAnswer &row : serviceAnswers(account))
-            QCOMPARE(timesAsked(*m_services, overHttps(row.address)), 1);
+            QCOMPARE(timesAsked(*m_served.services, overHttps(row.address)), 1);
     }
 
     // SSL_CERT_FILE and SSL_CERT_DIR name the authorities to trust instead of the system's.
@@ -169,10 +164,11 @@ private slots:
             else
                 qunsetenv(variable.constData());
         });
-        m_services->setTlsIdentity(m_authority->identity(Kind::Good));
-        m_services->on(QStringLiteral("https://r.qzone.qq.com/card"), FakeResponse::text("ok"));
+        m_served.services->setTlsIdentity(m_authority->identity(Kind::Good));
+        m_served.services->on(QStringLiteral("https://r.qzone.qq.com/card"),
+                              FakeResponse::text("ok"));
         WebClient client;
-        client.setProxy(m_services->proxy());
+        client.setProxy(m_served.services->proxy());
         const FetchResult r = QCoro::waitFor(client.GetBody(u"https://r.qzone.qq.com/card"_qs));
         QVERIFY2(r.ok == trusted, qPrintable(r.error));
     }

@@ -5,8 +5,8 @@
 #include "shell/mainwindowlifecycle.h"
 #include "shell/supportfiles.h"
 #include "support/files.h"
-#include "support/querywindow.h"
 #include "support/refusedproxy.h"
+#include "support/servedwindow.h"
 #include "ui/mainwindow.h"
 #include "ui/sitelinks.h"
 #include "web/webclient.h"
@@ -94,27 +94,24 @@ private slots:
 
 private:
     // The main window as the program opens it: started, centred and shown.
-    void openWindow() { m_app->openWindow(MainWindowLifecycle::openMainWindow); }
-    MainWindow *window() const { return m_app->window(); }
+    void openWindow() { m_served.app->openWindow(MainWindowLifecycle::openMainWindow); }
+    MainWindow *window() const { return m_served.app->window(); }
     QTimer *timer2() const { return window()->findChild<QTimer *>(QStringLiteral("Timer2")); }
 
-    std::unique_ptr<FakeServices> m_fake;
-    std::unique_ptr<QueryWindow> m_app;
+    ServedWindow m_served;
 };
 
 void TestLifecycle::init()
 {
-    m_fake = std::make_unique<FakeServices>();
-    QVERIFY(m_fake->listen());
+    QVERIFY(m_served.start(3000, QueryWindow::Open::Later));
     // Should the check's timer fire in a test about something else, it finds the site.
-    m_fake->on(routeOf(Addresses::reachabilityProbe()), FakeResponse::text("<html>qq</html>"));
-    m_app = std::make_unique<QueryWindow>(m_fake->proxy(), 3000, QueryWindow::Open::Later);
+    m_served.services->on(routeOf(Addresses::reachabilityProbe()),
+                          FakeResponse::text("<html>qq</html>"));
 }
 
 void TestLifecycle::cleanup()
 {
-    m_app.reset();
-    m_fake.reset();
+    m_served.stop();
     qApp->setStyleSheet({});
 }
 
@@ -125,12 +122,12 @@ void TestLifecycle::startVisitsTheForumHomeQuietly()
     QCOMPARE(window()->minimumSize(), window()->maximumSize());
 
     const QString forum = routeOf(SiteLinks::forumHome());
-    QTRY_COMPARE(m_fake->requestsTo(forum).size(), 1);
-    QCOMPARE(m_fake->requestsTo(forum).first().method, QByteArray("GET"));
+    QTRY_COMPARE(m_served.services->requestsTo(forum).size(), 1);
+    QCOMPARE(m_served.services->requestsTo(forum).first().method, QByteArray("GET"));
     // Opened as a page: a body fetch would send If-Modified-Since.
-    QVERIFY(!m_fake->requestsTo(forum).first().hasHeader("If-Modified-Since"));
-    QVERIFY(m_app->prompt().asked().isEmpty());
-    QVERIFY(m_app->desktop().log.isEmpty());
+    QVERIFY(!m_served.services->requestsTo(forum).first().hasHeader("If-Modified-Since"));
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
+    QVERIFY(m_served.app->desktop().log.isEmpty());
 
     // The check waits for its own tick.
     QVERIFY(timer2()->isActive());
@@ -216,7 +213,7 @@ void TestLifecycle::exitPrompt()
     list->addTopLevelItem(new QTreeWidgetItem(QStringList {"10002", "乙"}));
 
     for (const Prompt::Answer answer : answers) {
-        m_app->prompt().answerNext(answer);
+        m_served.app->prompt().answerNext(answer);
         if (throughEndd)
             window()->findChild<QAction *>("endd")->trigger();
         else
@@ -226,9 +223,9 @@ void TestLifecycle::exitPrompt()
     const Asked exitPrompt
             = Asked::yesNoCancel(QStringLiteral("感谢您对Tavi、对Zv系列的软件的支持!\r \r"
                                                 "是否退出并到论坛可以下载更多Zv系列原创免费软件?"));
-    QCOMPARE(m_app->prompt().asked(), QList<Asked>(answers.size(), exitPrompt));
+    QCOMPARE(m_served.app->prompt().asked(), QList<Asked>(answers.size(), exitPrompt));
     QCOMPARE(window()->isVisible(), !closes);
-    QCOMPARE(m_app->desktop().log, desktopLog);
+    QCOMPARE(m_served.app->desktop().log, desktopLog);
     QCOMPARE(list->topLevelItemCount(), 2);
     QCOMPARE(list->topLevelItem(1)->text(1), QStringLiteral("乙"));
 }
@@ -244,21 +241,21 @@ void TestLifecycle::restart()
 {
     QFETCH(Prompt::Answer, answer);
     openWindow();
-    m_app->prompt().answerNext(answer);
+    m_served.app->prompt().answerNext(answer);
     QTest::mouseClick(window()->findChild<QPushButton *>("Command7"), Qt::LeftButton);
 
-    QCOMPARE(m_app->prompt().asked(), {Asked::yesNo(QStringLiteral("确定要重启程序?"))});
+    QCOMPARE(m_served.app->prompt().asked(), {Asked::yesNo(QStringLiteral("确定要重启程序?"))});
     if (answer == Prompt::Answer::No) {
-        QVERIFY(m_app->desktop().log.isEmpty());
+        QVERIFY(m_served.app->desktop().log.isEmpty());
         QVERIFY(window()->isVisible());
         return;
     }
-    QCOMPARE(m_app->desktop().log,
+    QCOMPARE(m_served.app->desktop().log,
              QStringList({QStringLiteral("start ") + QCoreApplication::applicationFilePath(),
                           QStringLiteral("end")}));
     // The process is ending: the window goes without the exit prompt.
     QVERIFY(window()->close());
-    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_served.app->prompt().asked().size(), 1);
 }
 
 void TestLifecycle::forumLinks_data()
@@ -279,8 +276,8 @@ void TestLifecycle::forumLinks()
         QTest::mouseClick(button, Qt::LeftButton);
     else
         window()->findChild<QAction *>(control)->trigger();
-    QCOMPARE(m_app->desktop().log, QStringList {QStringLiteral("open ") + address});
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QCOMPARE(m_served.app->desktop().log, QStringList {QStringLiteral("open ") + address});
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
     QVERIFY(window()->isVisible());
 }
 
@@ -300,14 +297,14 @@ void TestLifecycle::reachabilityCheckRunsOnce()
 {
     QFETCH(FakeResponse, answer);
     const QString probe = routeOf(Addresses::reachabilityProbe());
-    m_fake->on(probe, answer);
+    m_served.services->on(probe, answer);
     openWindow();
     timer2()->setInterval(10); // a faster clock; the check must still fetch only once
 
     QTRY_VERIFY(!timer2()->isActive());
-    QCOMPARE(m_fake->requestsTo(probe).size(), 1);
-    QVERIFY(m_app->prompt().asked().isEmpty());
-    QVERIFY(m_app->desktop().log.isEmpty());
+    QCOMPARE(m_served.services->requestsTo(probe).size(), 1);
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
+    QVERIFY(m_served.app->desktop().log.isEmpty());
 }
 
 void TestLifecycle::offlineEndsTheProcess_data()
@@ -332,24 +329,24 @@ void TestLifecycle::offlineEndsTheProcess()
 {
     QFETCH(FakeResponse, answer);
     QFETCH(bool, proxyDown);
-    m_fake->on(routeOf(Addresses::reachabilityProbe()), answer);
-    m_app->web().setDeadlineMs(300);
+    m_served.services->on(routeOf(Addresses::reachabilityProbe()), answer);
+    m_served.app->web().setDeadlineMs(300);
     if (proxyDown)
-        m_app->web().setProxy(refusedProxy());
+        m_served.app->web().setProxy(refusedProxy());
     QStringList logWhenWarned;
-    m_app->prompt().setOnAsk(
-            [&](const ScriptedPrompt::Asked &) { logWhenWarned = m_app->desktop().log; });
+    m_served.app->prompt().setOnAsk(
+            [&](const ScriptedPrompt::Asked &) { logWhenWarned = m_served.app->desktop().log; });
     openWindow();
     timer2()->setInterval(10);
 
-    QTRY_COMPARE(m_app->desktop().log, QStringList {"end"});
-    QCOMPARE(m_app->prompt().asked(),
+    QTRY_COMPARE(m_served.app->desktop().log, QStringList {"end"});
+    QCOMPARE(m_served.app->prompt().asked(),
              {Asked::warning(QStringLiteral("抱歉!经检测您未联网!请联网后再使用本软件!"))});
     QVERIFY(logWhenWarned.isEmpty()); // the user is told before the process ends
     QVERIFY(!timer2()->isActive());
     // Ending the process this way asks nothing more.
     QVERIFY(window()->close());
-    QCOMPARE(m_app->prompt().asked().size(), 1);
+    QCOMPARE(m_served.app->prompt().asked().size(), 1);
 }
 
 void TestLifecycle::skin_data()
@@ -374,9 +371,9 @@ void TestLifecycle::skin()
     QFETCH(QByteArray, moduleBytes);
     QFETCH(bool, applied);
 
-    QCOMPARE(SupportFiles::writeAll(m_app->programDir()), 9);
-    const QString modulePath = m_app->programFile("SkinH_VB6.dll");
-    const QString skinPath = m_app->programFile("skinh.she");
+    QCOMPARE(SupportFiles::writeAll(m_served.app->programDir()), 9);
+    const QString modulePath = m_served.app->programFile("SkinH_VB6.dll");
+    const QString skinPath = m_served.app->programFile("skinh.she");
     if (!module)
         QVERIFY(QFile::remove(modulePath));
     if (!moduleBytes.isEmpty())
@@ -394,7 +391,7 @@ void TestLifecycle::skin()
     } else {
         QCOMPARE(qApp->styleSheet(), QString());
     }
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
 }
 
 void TestLifecycle::audioPlaysTheClipOnce_data()
@@ -413,16 +410,16 @@ void TestLifecycle::audioPlaysTheClipOnce()
     QFETCH(QByteArray, clip);
     QFETCH(bool, audible);
     if (clip == "embedded")
-        QCOMPARE(SupportFiles::writeAll(m_app->programDir()), 9);
+        QCOMPARE(SupportFiles::writeAll(m_served.app->programDir()), 9);
     else if (!clip.isEmpty())
-        QVERIFY(writeFile(m_app->programFile("zv.mp3"), clip));
+        QVERIFY(writeFile(m_served.app->programFile("zv.mp3"), clip));
 
     openWindow();
     QVERIFY(window()->isVisible());
     auto *player = window()->findChild<ChimePlayer *>(QStringLiteral("W1"));
     QVERIFY(player);
     QCOMPARE(player->volume(), 0.5);
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
     // With no sound server (as under CI) even the good clip stays silent.
     if (!audible || QMediaDevices::defaultAudioOutput().isNull()) {
         QVERIFY(!player->isPlaying());
@@ -437,10 +434,10 @@ void TestLifecycle::audioPlaysTheClipOnce()
     QVERIFY(!player->isPlaying());
 
     // Closing the window mid-clip must not tear the sink down inside the window's destructor.
-    m_app->destroyWindow();
+    m_served.app->destroyWindow();
     openWindow();
     QVERIFY(window()->findChild<ChimePlayer *>()->isPlaying());
-    m_app->destroyWindow();
+    m_served.app->destroyWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 

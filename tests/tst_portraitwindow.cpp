@@ -2,7 +2,7 @@
 #include "fakeservices/fakeservices.h"
 #include "query/addresses.h"
 #include "support/files.h"
-#include "support/querywindow.h"
+#include "support/servedwindow.h"
 #include "ui/mainwindow.h"
 #include "ui/portraitpicture.h"
 
@@ -59,39 +59,34 @@ private slots:
 private:
     template<class T> T *control(const char *name) const
     {
-        return m_app->window()->findChild<T *>(QLatin1String(name));
+        return m_served.app->window()->findChild<T *>(QLatin1String(name));
     }
     QPushButton *hdButton() const { return control<QPushButton>("Command4"); }
     QWidget *form2() const { return control<QWidget>("Form2"); }
     // False when the query did not complete in time; callers stop the test then.
     [[nodiscard]] bool completeQuery(const QString &qq);
-    QString head2() const { return m_app->programFile(u"head2.bmp"_s); }
+    QString head2() const { return m_served.app->programFile(u"head2.bmp"_s); }
 
-    std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<QueryWindow> m_app;
+    ServedWindow m_served;
 };
 
 void TestPortraitWindow::init()
 {
-    m_services = std::make_unique<FakeServices>();
-    QVERIFY(m_services->listen());
-    m_services->setFallback(FakeResponse::text({}));
-    m_app = std::make_unique<QueryWindow>(m_services->proxy(), 5000);
-    QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
+    QVERIFY(m_served.start(5000, QueryWindow::Open::Now, ServedWindow::Unrouted::EmptyPage));
+    QVERIFY(QTest::qWaitForWindowExposed(m_served.app->window()));
 }
 
 void TestPortraitWindow::cleanup()
 {
-    m_app.reset();
-    m_services.reset();
+    m_served.stop();
 }
 
 bool TestPortraitWindow::completeQuery(const QString &qq)
 {
-    m_app->startQuery(qq);
+    m_served.app->startQuery(qq);
     const bool done
-            = QTest::qWaitFor([&] { return m_app->window()->lastQueriedQq() == qq; }, 10000);
-    m_services->clearRequests();
+            = QTest::qWaitFor([&] { return m_served.app->window()->lastQueriedQq() == qq; }, 10000);
+    m_served.services->clearRequests();
     return done;
 }
 
@@ -99,10 +94,10 @@ void TestPortraitWindow::needsCompletedQuery()
 {
     QTest::mouseClick(hdButton(), Qt::LeftButton);
 
-    QCOMPARE(m_app->prompt().asked(), {Asked::information(u"请先查询在查看QQ高清头像!"_s)});
+    QCOMPARE(m_served.app->prompt().asked(), {Asked::information(u"请先查询在查看QQ高清头像!"_s)});
     QVERIFY(hdButton()->isEnabled());
     QVERIFY(!form2());
-    QVERIFY(m_services->requests().isEmpty());
+    QVERIFY(m_served.services->requests().isEmpty());
 }
 
 void TestPortraitWindow::noPortrait_data()
@@ -127,15 +122,15 @@ void TestPortraitWindow::noPortrait()
     QVERIFY(completeQuery(u"10001"_s));
     // An earlier portrait, still loadable.
     QVERIFY(writeFile(head2(), DemoAnswers::png(40, 30, Qt::red)));
-    m_services->on(hdRoute(u"10001"_s), answer);
+    m_served.services->on(hdRoute(u"10001"_s), answer);
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     QVERIFY(!hdButton()->isEnabled());
     const QList<Asked> told {Asked::information(noPortraitMessage)};
-    QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked(), told, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_served.app->prompt().asked(), told, 10000);
     QTRY_VERIFY(hdButton()->isEnabled());
     QTRY_VERIFY(!form2());
-    QVERIFY(!m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
+    QVERIFY(!m_served.services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
     QCOMPARE(QFile::exists(head2()), fileLeft);
     if (fileLeft)
         QCOMPARE(readFile(head2()), answer.body);
@@ -144,7 +139,7 @@ void TestPortraitWindow::noPortrait()
 void TestPortraitWindow::portraitShownCentredAndModal()
 {
     QVERIFY(completeQuery(u"10001"_s));
-    m_services->on(hdRoute(u"10001"_s), picture(320, 240, 200));
+    m_served.services->on(hdRoute(u"10001"_s), picture(320, 240, 200));
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     // While the portrait downloads the window stays hidden and the main window usable.
@@ -160,7 +155,7 @@ void TestPortraitWindow::portraitShownCentredAndModal()
     QCOMPARE(window->size(), QSize(320, 240));
     QVERIFY(!window->findChild<QLabel *>(u"Label1"_s)->isVisible());
     // Centred by its outer size: the frame's corner sits where the formula puts it.
-    const QRect screen = m_app->window()->screen()->availableGeometry();
+    const QRect screen = m_served.app->window()->screen()->availableGeometry();
     const QSize outer = window->frameGeometry().size();
     QCOMPARE(window->frameGeometry().topLeft(),
              screen.topLeft()
@@ -168,7 +163,7 @@ void TestPortraitWindow::portraitShownCentredAndModal()
                               (screen.height() - outer.height()) / 2));
     QCOMPARE(QApplication::activeModalWidget(), window);
     QVERIFY(!hdButton()->isEnabled());
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
 
     window->close();
     QTRY_VERIFY(hdButton()->isEnabled());
@@ -188,7 +183,7 @@ void TestPortraitWindow::twoClicksDownloadTwice()
     QFETCH(FakeResponse, answer);
     QFETCH(bool, shown);
     QVERIFY(completeQuery(u"10001"_s));
-    m_services->on(hdRoute(u"10001"_s), answer);
+    m_served.services->on(hdRoute(u"10001"_s), answer);
 
     // Each window, shown or not, gives the button back for the next click.
     for (int click = 1; click <= 2; ++click) {
@@ -198,12 +193,12 @@ void TestPortraitWindow::twoClicksDownloadTwice()
             QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
             form2()->close();
         } else {
-            QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked().size(), click, 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(m_served.app->prompt().asked().size(), click, 10000);
         }
         QTRY_VERIFY(hdButton()->isEnabled() && !form2());
-        QCOMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), click);
+        QCOMPARE(m_served.services->requestsTo(hdRoute(u"10001"_s)).size(), click);
     }
-    QCOMPARE(m_app->prompt().asked(),
+    QCOMPARE(m_served.app->prompt().asked(),
              shown ? QList<Asked>() : QList<Asked>(2, Asked::information(noPortraitMessage)));
 }
 
@@ -212,18 +207,18 @@ void TestPortraitWindow::downloadsNumberBeingQueried()
     QVERIFY(completeQuery(u"10001"_s));
     FakeResponse slow = FakeResponse::text({});
     slow.delayMs = 300;
-    m_services->setFallback(slow);
-    m_services->on(hdRoute(u"10002"_s), picture(64, 48));
-    m_app->startQuery(u"10002"_s);
-    QVERIFY(m_app->window()->isQuerying());
+    m_served.services->setFallback(slow);
+    m_served.services->on(hdRoute(u"10002"_s), picture(64, 48));
+    m_served.app->startQuery(u"10002"_s);
+    QVERIFY(m_served.app->window()->isQuerying());
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
 
     QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
-    QCOMPARE(m_services->requestsTo(hdRoute(u"10002"_s)).size(), 1);
-    QVERIFY(m_services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
+    QCOMPARE(m_served.services->requestsTo(hdRoute(u"10002"_s)).size(), 1);
+    QVERIFY(m_served.services->requestsTo(hdRoute(u"10001"_s)).isEmpty());
     form2()->close();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_app->window()->isQuerying(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_served.app->window()->isQuerying(), 10000);
 }
 
 void TestPortraitWindow::mainWindowClosedMidDownload()
@@ -231,16 +226,16 @@ void TestPortraitWindow::mainWindowClosedMidDownload()
     QVERIFY(completeQuery(u"10001"_s));
     FakeResponse notAPicture = FakeResponse::text("<html>no such user</html>");
     notAPicture.delayMs = 200;
-    m_services->on(hdRoute(u"10001"_s), notAPicture);
+    m_served.services->on(hdRoute(u"10001"_s), notAPicture);
 
     QTest::mouseClick(hdButton(), Qt::LeftButton);
-    QTRY_COMPARE(m_services->requestsTo(hdRoute(u"10001"_s)).size(), 1);
-    m_app->destroyWindow();
+    QTRY_COMPARE(m_served.services->requestsTo(hdRoute(u"10001"_s)).size(), 1);
+    m_served.app->destroyWindow();
 
     // The download still ends and writes its file; the window it was for must stay untouched.
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(head2()), 10000);
-    QTRY_COMPARE(m_services->openConnections(), 0);
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QTRY_COMPARE(m_served.services->openConnections(), 0);
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
 }
 
 void TestPortraitWindow::pictureSizeLimit_data()
@@ -268,7 +263,7 @@ void TestPortraitWindow::pictureSizeLimit()
     QCOMPARE(PortraitPicture::load(head2()).isNull(), !shown);
 
     // The main window's box: the picture, or the default one left in place.
-    m_services->on(DemoAnswers::routeOf(Addresses::qzonePortrait(qq)), answer);
+    m_served.services->on(DemoAnswers::routeOf(Addresses::qzonePortrait(qq)), answer);
     control<QCheckBox>("Check1")->setChecked(true);
     auto *box = control<QLabel>("aicAlphaImage1");
     const QImage before = box->pixmap().toImage();
@@ -277,7 +272,7 @@ void TestPortraitWindow::pictureSizeLimit()
     QVERIFY(!box->pixmap().isNull());
 
     // The HD window: shown at the picture's size, or the user is told there is none.
-    m_services->on(hdRoute(qq), answer);
+    m_served.services->on(hdRoute(qq), answer);
     QTest::mouseClick(hdButton(), Qt::LeftButton);
     if (shown) {
         QTRY_VERIFY_WITH_TIMEOUT(form2() && form2()->isVisible(), 10000);
@@ -285,7 +280,7 @@ void TestPortraitWindow::pictureSizeLimit()
         form2()->close();
     } else {
         const QList<Asked> told {Asked::information(noPortraitMessage)};
-        QTRY_COMPARE_WITH_TIMEOUT(m_app->prompt().asked(), told, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(m_served.app->prompt().asked(), told, 10000);
     }
     QTRY_VERIFY(hdButton()->isEnabled() && !form2());
 }

@@ -3,8 +3,8 @@
 #include "query/addresses.h"
 #include "query/queryrecord.h"
 #include "support/files.h"
-#include "support/querywindow.h"
 #include "support/refusedproxy.h"
+#include "support/servedwindow.h"
 #include "ui/mainwindow.h"
 #include "ui_mainwindow.h"
 #include "web/webclient.h"
@@ -67,25 +67,20 @@ private slots:
     void closingWhileEachStepWaits();
 
 private:
-    Ui::MainWindow *ui() const { return m_app->ui(); }
+    Ui::MainWindow *ui() const { return m_served.app->ui(); }
 
-    std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<QueryWindow> m_app;
+    ServedWindow m_served;
 };
 
 void TestQuery::init()
 {
-    m_services = std::make_unique<FakeServices>();
-    QVERIFY(m_services->listen());
-    m_services->setFallback(FakeResponse::text({}));
-    m_app = std::make_unique<QueryWindow>(m_services->proxy(), 5000);
-    QVERIFY(QTest::qWaitForWindowActive(m_app->window()));
+    QVERIFY(m_served.start(5000, QueryWindow::Open::Now, ServedWindow::Unrouted::EmptyPage));
+    QVERIFY(QTest::qWaitForWindowActive(m_served.app->window()));
 }
 
 void TestQuery::cleanup()
 {
-    m_app.reset();
-    m_services.reset();
+    m_served.stop();
 }
 
 void TestQuery::validation_data()
@@ -118,12 +113,12 @@ void TestQuery::validation()
     QFETCH(QString, status);
     QFETCH(bool, warned);
 
-    m_app->startQuery(typed);
-    QCOMPARE(m_app->window()->statusText(), status);
+    m_served.app->startQuery(typed);
+    QCOMPARE(m_served.app->window()->statusText(), status);
     if (warned) {
-        QCOMPARE(m_app->prompt().asked(), {ScriptedPrompt::Asked::warning(status)});
+        QCOMPARE(m_served.app->prompt().asked(), {ScriptedPrompt::Asked::warning(status)});
     } else {
-        QVERIFY(m_app->prompt().asked().isEmpty());
+        QVERIFY(m_served.app->prompt().asked().isEmpty());
     }
     const bool starts = status.endsWith(QStringLiteral("查询中..."));
     QCOMPARE(ui()->ListView1->topLevelItemCount(), starts ? 1 : 0);
@@ -131,54 +126,54 @@ void TestQuery::validation()
     QCOMPARE(ui()->Text1->isEnabled(), !starts);
     QCOMPARE(ui()->Text1->text(), typed);
     if (starts) {
-        QVERIFY(m_app->waitIdle());
-        QCOMPARE(m_app->window()->lastQueriedQq(), typed);
+        QVERIFY(m_served.app->waitIdle());
+        QCOMPARE(m_served.app->window()->lastQueriedQq(), typed);
     } else {
-        QVERIFY(m_services->requests().isEmpty());
+        QVERIFY(m_served.services->requests().isEmpty());
     }
 }
 
 void TestQuery::enterStartsQuery()
 {
-    routeAccount(*m_services, DemoAccount {});
+    routeAccount(*m_served.services, DemoAccount {});
     QVERIFY(!ui()->Check1->isChecked());
     ui()->Text1->setFocus();
     QTest::keyClicks(ui()->Text1, QStringLiteral("10001"));
     QTest::keyClick(ui()->Text1, Qt::Key_Return);
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
-    QVERIFY(m_app->waitIdle());
-    QCOMPARE(m_app->window()->lastQueriedQq(), QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
+    QCOMPARE(m_served.app->window()->lastQueriedQq(), QStringLiteral("10001"));
 }
 
 void TestQuery::roadOfOneQuery()
 {
     DemoAccount account;
     account.nickname = QStringLiteral(" 小明 同学 ");
-    routeAccount(*m_services, account, 100);
+    routeAccount(*m_served.services, account, 100);
 
-    m_app->startQuery(QStringLiteral("10001"));
+    m_served.app->startQuery(QStringLiteral("10001"));
     // Locked and reporting progress while the answers are on their way.
     QCOMPARE(ui()->Command1->text(), QStringLiteral("查询中.."));
     QVERIFY(!ui()->Command1->isEnabled());
     QVERIFY(!ui()->Text1->isEnabled());
     for (QAction *action : {ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx})
         QVERIFY(!action->isEnabled());
-    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询中..."));
+    QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10001]查询中..."));
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 1);
-    QCOMPARE(m_app->cell(0, ColumnKey::num), QStringLiteral("10001"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::num), QStringLiteral("10001"));
     QCOMPARE(ui()->ListView1->currentItem(), ui()->ListView1->topLevelItem(0));
     QVERIFY(ui()->ListView1->topLevelItem(0)->isSelected());
     QCOMPARE(QApplication::focusWidget(), ui()->ListView1);
 
-    QVERIFY(m_app->waitIdle());
-    QCOMPARE(m_app->cell(0, ColumnKey::nam), QStringLiteral("小明 同学"));
-    QCOMPARE(m_app->cell(0, ColumnKey::jf), QStringLiteral("7840分"));
-    QCOMPARE(m_app->cell(0, ColumnKey::dj), QStringLiteral("35级"));
-    QCOMPARE(m_app->cell(0, ColumnKey::qqm2), QStringLiteral("20首"));
-    QCOMPARE(m_app->cell(0, ColumnKey::blog), QStringLiteral("3篇"));
-    QCOMPARE(m_app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
-    QCOMPARE(m_app->cell(0, ColumnKey::jr), QStringLiteral("12人"));
-    QCOMPARE(m_app->cell(0, ColumnKey::ls), QStringLiteral("34567人"));
+    QVERIFY(m_served.app->waitIdle());
+    QCOMPARE(m_served.app->cell(0, ColumnKey::nam), QStringLiteral("小明 同学"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::jf), QStringLiteral("7840分"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::dj), QStringLiteral("35级"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::qqm2), QStringLiteral("20首"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::blog), QStringLiteral("3篇"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::ss), QStringLiteral("37条"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::jr), QStringLiteral("12人"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::ls), QStringLiteral("34567人"));
 
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息:(3)级"));
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
@@ -186,8 +181,8 @@ void TestQuery::roadOfOneQuery()
     QCOMPARE(ui()->Label5->text(), QStringLiteral("花藤爱心值:6"));
     QCOMPARE(ui()->Label6->text(), QStringLiteral("花藤营养值:78"));
 
-    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
-    QCOMPARE(m_app->window()->lastQueriedQq(), QStringLiteral("10001"));
+    QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_served.app->window()->lastQueriedQq(), QStringLiteral("10001"));
     QCOMPARE(ui()->Command1->text(), QStringLiteral("开始查询"));
     QVERIFY(ui()->Command1->isEnabled());
     QVERIFY(ui()->Text1->isEnabled());
@@ -195,7 +190,7 @@ void TestQuery::roadOfOneQuery()
     QCOMPARE(QApplication::focusWidget(), ui()->Text1);
     for (QAction *action : {ui()->cpp, ui()->cll, ui()->cppt, ui()->ycxxx})
         QVERIFY(action->isEnabled());
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
 }
 
 void TestQuery::requestsAreExactAndStartTogether()
@@ -203,17 +198,17 @@ void TestQuery::requestsAreExactAndStartTogether()
     ui()->Check1->setChecked(true);
     // Nothing answers until every request has arrived: a query that asked one service after
     // another would wait here for ever.
-    m_services->setFallback([] {
+    m_served.services->setFallback([] {
         FakeResponse r = FakeResponse::text({});
         r.behaviour = FakeResponse::Behaviour::NeverAnswer;
         return r;
     }());
-    m_app->startQuery(QStringLiteral("10001"));
-    QTRY_COMPARE(m_services->requests().size(), 8);
-    QVERIFY(m_app->window()->isQuerying());
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QTRY_COMPARE(m_served.services->requests().size(), 8);
+    QVERIFY(m_served.app->window()->isQuerying());
 
     QStringList seen;
-    for (const RecordedRequest &r : m_services->requests()) {
+    for (const RecordedRequest &r : m_served.services->requests()) {
         QCOMPARE(r.method, QByteArray("GET"));
         seen.append(QString::fromLatin1(r.host + r.pathAndQuery));
     }
@@ -243,15 +238,15 @@ void TestQuery::requestsAreExactAndStartTogether()
 
 void TestQuery::getBodyRequestsCarryIfModifiedSince()
 {
-    routeAccount(*m_services, DemoAccount {});
+    routeAccount(*m_served.services, DemoAccount {});
     for (int i = 0; i < 2; ++i) {
-        m_app->startQuery(QStringLiteral("10001"));
-        QVERIFY(m_app->waitIdle());
+        m_served.app->startQuery(QStringLiteral("10001"));
+        QVERIFY(m_served.app->waitIdle());
     }
     for (const QString &address :
          {Addresses::moods(QStringLiteral("10001")), Addresses::blog(QStringLiteral("10001")),
           Addresses::music(QStringLiteral("10001"))}) {
-        const QList<RecordedRequest> sent = m_services->requestsTo(routeOf(address));
+        const QList<RecordedRequest> sent = m_served.services->requestsTo(routeOf(address));
         QCOMPARE(sent.size(), 2);
         for (const RecordedRequest &r : sent)
             QCOMPARE(r.header("If-Modified-Since"), QByteArray("0"));
@@ -260,65 +255,65 @@ void TestQuery::getBodyRequestsCarryIfModifiedSince()
 
 void TestQuery::allServicesUnreachable()
 {
-    m_app->web().setProxy(refusedProxy());
+    m_served.app->web().setProxy(refusedProxy());
     ui()->Check1->setChecked(true);
 
-    m_app->startQuery(QStringLiteral("10001"));
-    QVERIFY(m_app->waitIdle());
-    QCOMPARE(m_app->cell(0, ColumnKey::num), QStringLiteral("10001"));
-    QCOMPARE(m_app->cell(0, ColumnKey::nam), QString());
-    QCOMPARE(m_app->cell(0, ColumnKey::jf), QStringLiteral("0分"));
-    QCOMPARE(m_app->cell(0, ColumnKey::dj), QStringLiteral("0级"));
-    QCOMPARE(m_app->cell(0, ColumnKey::qqm2), QString());
-    QCOMPARE(m_app->cell(0, ColumnKey::blog), QString());
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
+    QCOMPARE(m_served.app->cell(0, ColumnKey::num), QStringLiteral("10001"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::nam), QString());
+    QCOMPARE(m_served.app->cell(0, ColumnKey::jf), QStringLiteral("0分"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::dj), QStringLiteral("0级"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::qqm2), QString());
+    QCOMPARE(m_served.app->cell(0, ColumnKey::blog), QString());
     for (const char *key : {ColumnKey::ss, ColumnKey::jr, ColumnKey::ls})
-        QCOMPARE(m_app->cell(0, key), QStringLiteral("空间有权限"));
+        QCOMPARE(m_served.app->cell(0, key), QStringLiteral("空间有权限"));
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:未查询"));
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息"));
-    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
+    QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10001]查询成功..."));
     QVERIFY(ui()->Command1->isEnabled());
-    QVERIFY(!QFile::exists(m_app->programFile(QStringLiteral("face"))));
-    QVERIFY(!QFile::exists(m_app->programFile(QStringLiteral("head"))));
-    QVERIFY(m_app->prompt().asked().isEmpty());
+    QVERIFY(!QFile::exists(m_served.app->programFile(QStringLiteral("face"))));
+    QVERIFY(!QFile::exists(m_served.app->programFile(QStringLiteral("head"))));
+    QVERIFY(m_served.app->prompt().asked().isEmpty());
 }
 
 void TestQuery::sameNumberTwice()
 {
-    routeAccount(*m_services, DemoAccount {});
-    m_app->startQuery(QStringLiteral("10001"));
-    QVERIFY(m_app->waitIdle());
+    routeAccount(*m_served.services, DemoAccount {});
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
     ui()->ListView1->topLevelItem(0)->setText(1, QStringLiteral("first"));
-    m_app->startQuery(QStringLiteral("10001"));
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
     QCOMPARE(ui()->ListView1->topLevelItemCount(), 2);
-    QCOMPARE(m_app->cell(0, ColumnKey::nam), QStringLiteral("小明"));
-    QCOMPARE(m_app->cell(1, ColumnKey::nam), QStringLiteral("first"));
+    QCOMPARE(m_served.app->cell(0, ColumnKey::nam), QStringLiteral("小明"));
+    QCOMPARE(m_served.app->cell(1, ColumnKey::nam), QStringLiteral("first"));
     QCOMPARE(ui()->ListView1->currentItem(), ui()->ListView1->topLevelItem(0));
 }
 
 void TestQuery::vinePanelKeepsLastAnswer()
 {
-    routeAccount(*m_services, DemoAccount {});
+    routeAccount(*m_served.services, DemoAccount {});
     DemoAccount second;
     second.qq = QStringLiteral("10002");
-    routeAccount(*m_services, second);
-    m_services->on(routeOf(Addresses::flowerVine(second.qq)), FakeResponse::text({}));
+    routeAccount(*m_served.services, second);
+    m_served.services->on(routeOf(Addresses::flowerVine(second.qq)), FakeResponse::text({}));
 
-    m_app->startQuery(QStringLiteral("10001"));
-    QVERIFY(m_app->waitIdle());
-    m_app->startQuery(QStringLiteral("10002"));
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
+    m_served.app->startQuery(QStringLiteral("10002"));
+    QVERIFY(m_served.app->waitIdle());
     QCOMPARE(ui()->Label2->text(), QStringLiteral("花藤阳光值:120"));
     QCOMPARE(ui()->Frame4->title(), QStringLiteral("QQ空间花藤信息:(3)级"));
-    QCOMPARE(m_app->window()->statusText(), QStringLiteral("QQ号码[10002]查询成功..."));
-    QCOMPARE(m_app->window()->lastQueriedQq(), QStringLiteral("10002"));
+    QCOMPARE(m_served.app->window()->statusText(), QStringLiteral("QQ号码[10002]查询成功..."));
+    QCOMPARE(m_served.app->window()->lastQueriedQq(), QStringLiteral("10002"));
 }
 
 void TestQuery::cellsFollowStepOrderWhatever()
 {
     // The later a step, the sooner its answer comes.
     DemoAccount account;
-    routeAccount(*m_services, account);
+    routeAccount(*m_served.services, account);
     const QList<QPair<Endpoint, int>> delays = {
             {Endpoint::Visitors, 700}, {Endpoint::Portrait, 600}, {Endpoint::Moods, 500},
             {Endpoint::Blog, 400},     {Endpoint::Music, 300},    {Endpoint::FlowerVine, 0},
@@ -326,7 +321,7 @@ void TestQuery::cellsFollowStepOrderWhatever()
     for (const auto &[endpoint, delay] : delays) {
         ServiceAnswer row = serviceAnswer(account, endpoint);
         row.response.delayMs = delay;
-        m_services->on(routeOf(row.address), row.response);
+        m_served.services->on(routeOf(row.address), row.response);
     }
 
     QStringList changes;
@@ -334,12 +329,12 @@ void TestQuery::cellsFollowStepOrderWhatever()
     connect(list, &QTreeWidget::itemChanged, this, [&](QTreeWidgetItem *, int column) {
         changes.append(list->headerItem()->data(column, Qt::UserRole).toString());
     });
-    connect(m_app->window(), &MainWindow::queryFinished, this, [&] {
+    connect(m_served.app->window(), &MainWindow::queryFinished, this, [&] {
         changes.append(ui()->Frame4->title());
         changes.append(QStringLiteral("done"));
     });
-    m_app->startQuery(account.qq);
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(account.qq);
+    QVERIFY(m_served.app->waitIdle());
     const QStringList expected = {
             QStringLiteral("blog"), QStringLiteral("qqm2"), QStringLiteral("jf"),
             QStringLiteral("nam"),  QStringLiteral("jr"),   QStringLiteral("ls"),
@@ -352,37 +347,40 @@ void TestQuery::longBlogListDoesNotOverflow()
 {
     DemoAccount account;
     account.blogs = 40000;
-    routeAccount(*m_services, account);
-    m_app->startQuery(account.qq);
-    QVERIFY(m_app->waitIdle());
-    QCOMPARE(m_app->cell(0, ColumnKey::blog), QStringLiteral("40000篇"));
+    routeAccount(*m_served.services, account);
+    m_served.app->startQuery(account.qq);
+    QVERIFY(m_served.app->waitIdle());
+    QCOMPARE(m_served.app->cell(0, ColumnKey::blog), QStringLiteral("40000篇"));
 }
 
 void TestQuery::portraitsClearedLeaveFilesAlone()
 {
-    routeAccount(*m_services, DemoAccount {});
+    routeAccount(*m_served.services, DemoAccount {});
     for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")})
-        QVERIFY(writeFile(m_app->programFile(name), "old " + name.toLatin1()));
+        QVERIFY(writeFile(m_served.app->programFile(name), "old " + name.toLatin1()));
     const QImage before = ui()->aicAlphaImage1->pixmap().toImage();
-    m_app->startQuery(QStringLiteral("10001"));
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
     for (const QString &name : {QStringLiteral("face"), QStringLiteral("head")})
-        QCOMPARE(readFile(m_app->programFile(name)), "old " + name.toLatin1());
+        QCOMPARE(readFile(m_served.app->programFile(name)), "old " + name.toLatin1());
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), before);
-    QVERIFY(m_services->requestsTo(routeOf(Addresses::qzonePortrait(QStringLiteral("10001"))))
+    QVERIFY(m_served.services
+                    ->requestsTo(routeOf(Addresses::qzonePortrait(QStringLiteral("10001"))))
                     .isEmpty());
 }
 
 void TestQuery::portraitsTickedWriteAndShowFiles()
 {
     DemoAccount account;
-    routeAccount(*m_services, account);
+    routeAccount(*m_served.services, account);
     ui()->Check1->setChecked(true);
-    m_app->startQuery(account.qq);
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(account.qq);
+    QVERIFY(m_served.app->waitIdle());
 
-    QCOMPARE(readFile(m_app->programFile(QStringLiteral("face"))), png(100, 100, Qt::darkCyan));
-    QCOMPARE(readFile(m_app->programFile(QStringLiteral("head"))), png(100, 100, Qt::darkRed));
+    QCOMPARE(readFile(m_served.app->programFile(QStringLiteral("face"))),
+             png(100, 100, Qt::darkCyan));
+    QCOMPARE(readFile(m_served.app->programFile(QStringLiteral("head"))),
+             png(100, 100, Qt::darkRed));
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkCyan));
     QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage().pixelColor(50, 50), QColor(Qt::darkRed));
 }
@@ -390,34 +388,34 @@ void TestQuery::portraitsTickedWriteAndShowFiles()
 void TestQuery::portraitsTickedMidQueryAreFetched()
 {
     DemoAccount account;
-    routeAccount(*m_services, account);
+    routeAccount(*m_served.services, account);
     // Ticked when the music request arrives: its answer, which the step before the portraits
     // waits for, has not even been chosen yet, however slow the machine.
     const QString music = routeOf(Addresses::music(account.qq));
     const QString qqPortrait = routeOf(Addresses::qqPortrait(account.qq));
     bool portraitAskedBeforeTick = false;
     QObject scope;
-    connect(m_services.get(), &FakeServices::requestReceived, &scope, [&] {
-        if (ui()->Check1->isChecked() || m_services->requestsTo(music).isEmpty())
+    connect(m_served.services.get(), &FakeServices::requestReceived, &scope, [&] {
+        if (ui()->Check1->isChecked() || m_served.services->requestsTo(music).isEmpty())
             return;
-        portraitAskedBeforeTick = !m_services->requestsTo(qqPortrait).isEmpty();
+        portraitAskedBeforeTick = !m_served.services->requestsTo(qqPortrait).isEmpty();
         ui()->Check1->setChecked(true);
     });
-    m_app->startQuery(account.qq);
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(account.qq);
+    QVERIFY(m_served.app->waitIdle());
     QVERIFY(ui()->Check1->isChecked());
     QVERIFY(!portraitAskedBeforeTick);
-    QCOMPARE(m_services->requestsTo(qqPortrait).size(), 1);
-    QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("face"))));
-    QVERIFY(QFile::exists(m_app->programFile(QStringLiteral("head"))));
+    QCOMPARE(m_served.services->requestsTo(qqPortrait).size(), 1);
+    QVERIFY(QFile::exists(m_served.app->programFile(QStringLiteral("face"))));
+    QVERIFY(QFile::exists(m_served.app->programFile(QStringLiteral("head"))));
 }
 
 void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
 {
     // An earlier run's pictures that the program can neither delete nor replace: in a folder
     // it cannot write, or, for root, who writes anywhere, made immutable.
-    const QStringList pictures {m_app->programFile(QStringLiteral("face")),
-                                m_app->programFile(QStringLiteral("head"))};
+    const QStringList pictures {m_served.app->programFile(QStringLiteral("face")),
+                                m_served.app->programFile(QStringLiteral("head"))};
     for (const QString &path : pictures)
         QVERIFY(writeFile(path, png(100, 100, Qt::yellow)));
     const QString folder = QFileInfo(pictures.first()).path();
@@ -438,22 +436,22 @@ void TestQuery::portraitsNeverShowAnEarlierQuerysFiles()
              QImage(u":/images/portrait-qzone.png"_qs).convertedTo(qzoneDefault.format()));
     QCOMPARE(qqDefault, QImage(u":/images/portrait-qq.png"_qs).convertedTo(qqDefault.format()));
 
-    routeAccount(*m_services, DemoAccount {});
+    routeAccount(*m_served.services, DemoAccount {});
     ui()->Check1->setChecked(true);
-    m_app->startQuery(QStringLiteral("10001"));
-    QVERIFY(m_app->waitIdle());
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QVERIFY(m_served.app->waitIdle());
     QCOMPARE(ui()->aicAlphaImage1->pixmap().toImage(), qzoneDefault);
     QCOMPARE(ui()->aicAlphaImage2->pixmap().toImage(), qqDefault);
 }
 
 void TestQuery::closingMidQueryIsSafe()
 {
-    routeAccount(*m_services, DemoAccount {}, 2000);
-    m_app->startQuery(QStringLiteral("10001"));
-    QTRY_VERIFY(m_services->requests().size() >= 6);
-    m_app->destroyWindow();
+    routeAccount(*m_served.services, DemoAccount {}, 2000);
+    m_served.app->startQuery(QStringLiteral("10001"));
+    QTRY_VERIFY(m_served.services->requests().size() >= 6);
+    m_served.app->destroyWindow();
     // Every transfer of the abandoned query is dropped, and nothing touches the window.
-    QTRY_COMPARE(m_services->openConnections(), 0);
+    QTRY_COMPARE(m_served.services->openConnections(), 0);
 }
 
 void TestQuery::closingWhileEachStepWaits_data()
@@ -478,40 +476,40 @@ void TestQuery::closingWhileEachStepWaits()
     QFETCH(QStringList, waitingFor);
     QFETCH(int, step);
     DemoAccount account;
-    routeAccount(*m_services, account);
+    routeAccount(*m_served.services, account);
     FakeResponse silent;
     silent.behaviour = FakeResponse::Behaviour::NeverAnswer;
     for (const QString &address : waitingFor)
-        m_services->on(routeOf(address), silent);
+        m_served.services->on(routeOf(address), silent);
     // Far beyond the wait below: only a cancelled transfer closes its connection in time.
-    m_app->web().setDeadlineMs(60000);
+    m_served.app->web().setDeadlineMs(60000);
     ui()->Check1->setChecked(true);
 
-    m_app->startQuery(account.qq);
+    m_served.app->startQuery(account.qq);
     // Every request first: until then the count of open connections can pass the mark early.
-    QTRY_COMPARE(m_services->requests().size(), 8);
-    QTRY_COMPARE(m_services->openConnections(), int(waitingFor.size()));
+    QTRY_COMPARE(m_served.services->requests().size(), 8);
+    QTRY_COMPARE(m_served.services->openConnections(), int(waitingFor.size()));
     // The step before the waiting one has taken its answer, so the run waits where it should.
     const auto previousDone = [&] {
-        const QueryRecord &r = m_app->window()->queryRecord();
+        const QueryRecord &r = m_served.app->window()->queryRecord();
         const QString done[] = {account.qq,
                                 r.visitorText,
                                 r.portraitText,
                                 r.moodsText,
                                 r.blogText,
                                 r.musicText,
-                                m_app->cell(0, ColumnKey::nam)};
+                                m_served.app->cell(0, ColumnKey::nam)};
         return !done[step].isEmpty();
     };
     QTRY_VERIFY(previousDone());
-    QVERIFY(m_app->window()->isQuerying());
+    QVERIFY(m_served.app->window()->isQuerying());
 
-    m_app->destroyWindow();
-    QTRY_COMPARE_WITH_TIMEOUT(m_services->openConnections(), 0, 10000);
+    m_served.app->destroyWindow();
+    QTRY_COMPARE_WITH_TIMEOUT(m_served.services->openConnections(), 0, 10000);
     // The run went on without its window: portraits already downloaded are not written for it.
     const bool portraitsShown = step > 5;
-    QCOMPARE(QFile::exists(m_app->programFile(QStringLiteral("face"))), portraitsShown);
-    QCOMPARE(QFile::exists(m_app->programFile(QStringLiteral("head"))), portraitsShown);
+    QCOMPARE(QFile::exists(m_served.app->programFile(QStringLiteral("face"))), portraitsShown);
+    QCOMPARE(QFile::exists(m_served.app->programFile(QStringLiteral("head"))), portraitsShown);
 }
 
 QTEST_MAIN(TestQuery)

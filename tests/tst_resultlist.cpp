@@ -1,6 +1,6 @@
 #include "fakeservices/demoanswers.h"
 #include "fakeservices/fakeservices.h"
-#include "support/querywindow.h"
+#include "support/servedwindow.h"
 #include "ui/mainwindow.h"
 #include "ui/resultcolumns.h"
 #include "ui/rowreport.h"
@@ -58,7 +58,7 @@ private slots:
 private:
     template<class T> T *control(const char *name) const
     {
-        return m_app->window()->findChild<T *>(QLatin1String(name));
+        return m_served.app->window()->findChild<T *>(QLatin1String(name));
     }
     QTreeWidget *list() const { return control<QTreeWidget>("ListView1"); }
     QMenu *menu() const { return control<QMenu>("menu"); }
@@ -70,24 +70,20 @@ private:
     // False when the query did not end in time; callers stop the test then.
     [[nodiscard]] bool query(const QString &qq);
 
-    std::unique_ptr<FakeServices> m_services;
-    std::unique_ptr<QueryWindow> m_app;
+    ServedWindow m_served;
 };
 
 void TestResultList::init()
 {
-    m_services = std::make_unique<FakeServices>();
-    QVERIFY(m_services->listen());
-    m_services->setFallback(FakeResponse::text({}));
-    m_app = std::make_unique<QueryWindow>(m_services->proxy(), WebClient::defaultDeadlineMs);
-    QVERIFY(QTest::qWaitForWindowExposed(m_app->window()));
+    QVERIFY(m_served.start(WebClient::defaultDeadlineMs, QueryWindow::Open::Now,
+                           ServedWindow::Unrouted::EmptyPage));
+    QVERIFY(QTest::qWaitForWindowExposed(m_served.app->window()));
     QGuiApplication::clipboard()->setText(untouched);
 }
 
 void TestResultList::cleanup()
 {
-    m_app.reset();
-    m_services.reset();
+    m_served.stop();
 }
 
 void TestResultList::addRow(const QStringList &texts)
@@ -115,8 +111,8 @@ void TestResultList::select(int row)
 
 bool TestResultList::query(const QString &qq)
 {
-    m_app->startQuery(qq);
-    return QTest::qWaitFor([&] { return !m_app->window()->isQuerying(); }, 10000);
+    m_served.app->startQuery(qq);
+    return QTest::qWaitFor([&] { return !m_served.app->window()->isQuerying(); }, 10000);
 }
 
 void TestResultList::menuEntries()
@@ -210,10 +206,10 @@ void TestResultList::rowCommandsLockedWhileQuerying()
 {
     FakeResponse slow = FakeResponse::text({});
     slow.delayMs = 300;
-    m_services->setFallback(slow);
+    m_served.services->setFallback(slow);
     control<QLineEdit>("Text1")->setText(u"10001"_s);
     QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-    QVERIFY(m_app->window()->isQuerying());
+    QVERIFY(m_served.app->window()->isQuerying());
 
     QTest::mousePress(list()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     QVERIFY(menu()->isVisible());
@@ -231,7 +227,7 @@ void TestResultList::rowCommandsLockedWhileQuerying()
     menu()->close();
     QTest::mouseRelease(list()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!m_app->window()->isQuerying(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_served.app->window()->isQuerying(), 10000);
     QCOMPARE(enabledStates(),
              QStringList({u"cpp+"_s, u"ycxxx+"_s, u"cll+"_s, u"cppt+"_s, u"cx+"_s, u"cxxx+"_s,
                           u"endd+"_s}));
@@ -272,15 +268,15 @@ void TestResultList::removeSelectedRow()
     for (const QString &number : rows)
         addRow({number});
     select(selected);
-    m_app->window()->setStatusText(u"QQ号码[10003]查询成功..."_s);
+    m_served.app->window()->setStatusText(u"QQ号码[10003]查询成功..."_s);
     trigger("ycxxx");
 
     QCOMPARE(rowNumbers(), remaining);
-    QCOMPARE(m_app->window()->statusText(), status);
+    QCOMPARE(m_served.app->window()->statusText(), status);
     if (warning.isEmpty()) {
-        QVERIFY(m_app->prompt().asked().isEmpty());
+        QVERIFY(m_served.app->prompt().asked().isEmpty());
     } else {
-        QCOMPARE(m_app->prompt().asked(), {Asked::warning(warning)});
+        QCOMPARE(m_served.app->prompt().asked(), {Asked::warning(warning)});
     }
 }
 
@@ -300,13 +296,13 @@ void TestResultList::clearList()
 
     addRow({u"10001"_s});
     addRow({u"10002"_s});
-    m_app->window()->setStatusText(u"QQ:[10003]信息已被移除..."_s);
-    m_app->prompt().answerNext(answer);
+    m_served.app->window()->setStatusText(u"QQ:[10003]信息已被移除..."_s);
+    m_served.app->prompt().answerNext(answer);
     trigger("cll");
 
-    QCOMPARE(m_app->prompt().asked(), {Asked::yesNo(u"是否确定清空查询列表?"_s)});
+    QCOMPARE(m_served.app->prompt().asked(), {Asked::yesNo(u"是否确定清空查询列表?"_s)});
     QCOMPARE(rowNumbers(), remaining);
-    QCOMPARE(m_app->window()->statusText(), u"QQ:[10003]信息已被移除..."_s);
+    QCOMPARE(m_served.app->window()->statusText(), u"QQ:[10003]信息已被移除..."_s);
 }
 
 void TestResultList::copyNeedsSelectedRow_data()
@@ -341,12 +337,12 @@ void TestResultList::copyNeedsSelectedRow()
         list()->setCurrentItem(list()->topLevelItem(currentOnly), 0, QItemSelectionModel::NoUpdate);
         QVERIFY(list()->selectedItems().isEmpty());
     }
-    const QString status = m_app->window()->statusText();
+    const QString status = m_served.app->window()->statusText();
     trigger(action.toLatin1().constData());
 
-    QCOMPARE(m_app->prompt().asked(), {Asked::warning(nothingToCopy)});
+    QCOMPARE(m_served.app->prompt().asked(), {Asked::warning(nothingToCopy)});
     QCOMPARE(QGuiApplication::clipboard()->text(), untouched);
-    QCOMPARE(m_app->window()->statusText(), status);
+    QCOMPARE(m_served.app->window()->statusText(), status);
 }
 
 void TestResultList::copyRowReport()
@@ -361,10 +357,10 @@ void TestResultList::copyRowReport()
     control<QLabel>("Label3")->setText(u"花藤雨露值:2"_s);
     control<QLabel>("Label5")->setText(u"花藤爱心值:3"_s);
     control<QLabel>("Label6")->setText(u"花藤营养值:4"_s);
-    const QString statusBefore = m_app->window()->statusText();
+    const QString statusBefore = m_served.app->window()->statusText();
     QString statusWhileAsked;
-    m_app->prompt().setOnAsk([&](const ScriptedPrompt::Asked &) {
-        statusWhileAsked = m_app->window()->statusText();
+    m_served.app->prompt().setOnAsk([&](const ScriptedPrompt::Asked &) {
+        statusWhileAsked = m_served.app->window()->statusText();
     });
 
     trigger("cpp");
@@ -374,10 +370,10 @@ void TestResultList::copyRowReport()
                                    u"花藤爱心值:3"_s, u"花藤营养值:4"_s};
     QCOMPARE(QGuiApplication::clipboard()->text(), BuildRowReport(expected));
     const QString done = u"QQ:[10001]信息已复制到剪贴板!"_s;
-    QCOMPARE(m_app->prompt().asked(), {Asked::information(done)});
+    QCOMPARE(m_served.app->prompt().asked(), {Asked::information(done)});
     // The status follows the box, not before it.
     QCOMPARE(statusWhileAsked, statusBefore);
-    QCOMPARE(m_app->window()->statusText(), done);
+    QCOMPARE(m_served.app->window()->statusText(), done);
     QCOMPARE(rowNumbers(), QStringList({u"10002"_s, u"10001"_s}));
 }
 
@@ -391,8 +387,8 @@ void TestResultList::copyReportCarriesPanelOfLastLookup()
     second.rain = u"902"_s;
     second.love = u"903"_s;
     second.nutrition = u"904"_s;
-    DemoAnswers::routeAccount(*m_services, first);
-    DemoAnswers::routeAccount(*m_services, second);
+    DemoAnswers::routeAccount(*m_served.services, first);
+    DemoAnswers::routeAccount(*m_served.services, second);
     QVERIFY(query(first.qq));
     QVERIFY(query(second.qq));
     QCOMPARE(rowNumbers(), QStringList({u"10002"_s, u"10001"_s}));
@@ -415,15 +411,15 @@ void TestResultList::copyPortraitAddress()
     addRow({u"10001"_s, u"小明"_s});
     addRow({u"10002"_s, u"小红"_s});
     select(0);
-    m_app->window()->setStatusText(u"QQ号码[10002]查询成功..."_s);
+    m_served.app->window()->setStatusText(u"QQ号码[10002]查询成功..."_s);
 
     trigger("cppt");
 
     QCOMPARE(QGuiApplication::clipboard()->text(), PortraitAddress(u"10001"_s));
     QVERIFY(QGuiApplication::clipboard()->text().endsWith(u"/qzone/10001/10001/100"_s));
-    QCOMPARE(m_app->prompt().asked(),
+    QCOMPARE(m_served.app->prompt().asked(),
              {Asked::information(u"QQ:[10001]空间头像地址已复制到剪贴板!"_s)});
-    QCOMPARE(m_app->window()->statusText(), u"QQ号码[10002]查询成功..."_s);
+    QCOMPARE(m_served.app->window()->statusText(), u"QQ号码[10002]查询成功..."_s);
 }
 
 QTEST_MAIN(TestResultList)

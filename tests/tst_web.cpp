@@ -35,13 +35,6 @@ QByteArray gbk(const QString &text)
     return encoder.encode(text);
 }
 
-FakeResponse behaving(Behaviour behaviour, QByteArray body = {})
-{
-    FakeResponse r = FakeResponse::text(std::move(body));
-    r.behaviour = behaviour;
-    return r;
-}
-
 QByteArray binaryBytes(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -135,7 +128,7 @@ private slots:
 
     void requestStartsWithoutBeingAwaited()
     {
-        m_fake->setFallback(behaving(Behaviour::NeverAnswer));
+        m_fake->setFallback(FakeResponse::behaving(Behaviour::NeverAnswer));
         m_client->setDeadlineMs(0); // unfinished below because unanswered, not because quick
         const std::unique_ptr<Transfer> transfers[] = {
                 m_client->startGetBody(QStringLiteral("http://a.qq.com/1")),
@@ -432,19 +425,22 @@ private slots:
         const auto unreachable = FetchResult::Failure::Unreachable;
         const auto timeout = FetchResult::Failure::Timeout;
         QTest::newRow("closed without answer")
-                << behaving(Behaviour::CloseWithoutAnswer) << testDeadlineMs << unreachable;
-        QTest::newRow("reset mid-body")
-                << behaving(Behaviour::ResetMidBody, QByteArray(100000, 'a')) << testDeadlineMs
+                << FakeResponse::behaving(Behaviour::CloseWithoutAnswer) << testDeadlineMs
                 << unreachable;
-        FakeResponse brokenErrorPage = behaving(Behaviour::ResetMidBody, QByteArray(100000, 'e'));
+        QTest::newRow("reset mid-body")
+                << FakeResponse::behaving(Behaviour::ResetMidBody, QByteArray(100000, 'a'))
+                << testDeadlineMs << unreachable;
+        FakeResponse brokenErrorPage
+                = FakeResponse::behaving(Behaviour::ResetMidBody, QByteArray(100000, 'e'));
         brokenErrorPage.status = 404;
         QTest::newRow("404 page cut off") << brokenErrorPage << testDeadlineMs << unreachable;
         FakeResponse shortBody = FakeResponse::text("only this");
         shortBody.declaredLength = 100;
         QTest::newRow("body shorter than announced") << shortBody << testDeadlineMs << unreachable;
-        QTest::newRow("never answers") << behaving(Behaviour::NeverAnswer) << 300 << timeout;
+        QTest::newRow("never answers")
+                << FakeResponse::behaving(Behaviour::NeverAnswer) << 300 << timeout;
         // A byte every 50 ms: never silent long enough for an idle timeout, done after 2 s.
-        FakeResponse drip = behaving(Behaviour::Drip, QByteArray(40, 'd'));
+        FakeResponse drip = FakeResponse::behaving(Behaviour::Drip, QByteArray(40, 'd'));
         drip.dripIntervalMs = 50;
         QTest::newRow("dripping past the deadline") << drip << 300 << timeout;
         FakeResponse late = FakeResponse::text("late");
@@ -541,8 +537,10 @@ private slots:
                 }
             }
         }
-        QTest::newRow("text endless") << text << behaving(Behaviour::Endless) << false << false;
-        QTest::newRow("file endless") << file << behaving(Behaviour::Endless) << false << false;
+        QTest::newRow("text endless")
+                << text << FakeResponse::behaving(Behaviour::Endless) << false << false;
+        QTest::newRow("file endless")
+                << file << FakeResponse::behaving(Behaviour::Endless) << false << false;
     }
 
     void bodyCaps()
@@ -573,7 +571,7 @@ private slots:
     {
         // Headers announce 100 MB, then nothing comes: only the announced length can end this
         // before the (long) deadline.
-        FakeResponse huge = behaving(Behaviour::Drip, "x");
+        FakeResponse huge = FakeResponse::behaving(Behaviour::Drip, "x");
         huge.declaredLength = 100 * 1024 * 1024;
         huge.dripIntervalMs = 60000;
         m_fake->on(QStringLiteral("/huge"), huge);
@@ -687,11 +685,13 @@ private slots:
     {
         QTest::addColumn<FakeResponse>("answer");
         QTest::addColumn<bool>("fileExisted");
-        const FakeResponse reset = behaving(Behaviour::ResetMidBody, binaryBytes(200 * 1024));
+        const FakeResponse reset
+                = FakeResponse::behaving(Behaviour::ResetMidBody, binaryBytes(200 * 1024));
         QTest::newRow("reset, no file before") << reset << false;
         QTest::newRow("reset, file before") << reset << true;
-        QTest::newRow("over the cap") << behaving(Behaviour::Endless) << false;
-        QTest::newRow("over the cap, file before") << behaving(Behaviour::Endless) << true;
+        QTest::newRow("over the cap") << FakeResponse::behaving(Behaviour::Endless) << false;
+        QTest::newRow("over the cap, file before")
+                << FakeResponse::behaving(Behaviour::Endless) << true;
     }
 
     void failedDownloadWritesNothing()
@@ -751,7 +751,7 @@ private slots:
 
     void abortEndsOnceAsFailure()
     {
-        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        m_fake->on(QStringLiteral("/slow"), FakeResponse::behaving(Behaviour::NeverAnswer));
         const auto transfer = m_client->startOpenUrl(QStringLiteral("http://g.qzone.qq.com/slow"));
         QSignalSpy finished(transfer.get(), &Transfer::finished);
         auto waiting = transfer->wait();
@@ -773,7 +773,7 @@ private slots:
 
     void destroyingTransferMidFlight()
     {
-        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        m_fake->on(QStringLiteral("/slow"), FakeResponse::behaving(Behaviour::NeverAnswer));
         auto transfer = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/slow"));
         QObject receiver;
         int signalled = 0;
@@ -793,7 +793,7 @@ private slots:
     void destroyingTransferInItsFinishedSlot()
     {
         m_fake->on(QStringLiteral("/a"), FakeResponse::text("answer"));
-        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        m_fake->on(QStringLiteral("/slow"), FakeResponse::behaving(Behaviour::NeverAnswer));
         // No deadline: however slow the machine, only the abort below ends the slow transfer.
         m_client->setDeadlineMs(0);
         std::unique_ptr<Transfer> done
@@ -819,7 +819,7 @@ private slots:
 
     void closingTheClientEndsItsTransfers()
     {
-        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        m_fake->on(QStringLiteral("/slow"), FakeResponse::behaving(Behaviour::NeverAnswer));
         const auto transfer = m_client->startDownload(QStringLiteral("http://g.qzone.qq.com/slow"));
         QSignalSpy finished(transfer.get(), &Transfer::finished);
         QTRY_COMPARE_WITH_TIMEOUT(m_fake->openConnections(), 1, testDeadlineMs);
@@ -835,7 +835,7 @@ private slots:
     void transfersRunSideBySide()
     {
         // An unanswered request must not hold up the next one to the same host.
-        m_fake->on(QStringLiteral("/slow"), behaving(Behaviour::NeverAnswer));
+        m_fake->on(QStringLiteral("/slow"), FakeResponse::behaving(Behaviour::NeverAnswer));
         m_fake->on(QStringLiteral("/quick"), FakeResponse::text("quick"));
         const auto first = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/slow"));
         const auto second = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/quick"));

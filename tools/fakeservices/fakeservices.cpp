@@ -142,6 +142,13 @@ FakeResponse FakeResponse::redirect(QByteArray location, int status)
     return r;
 }
 
+FakeResponse FakeResponse::behaving(Behaviour behaviour, QByteArray body)
+{
+    FakeResponse r = text(std::move(body));
+    r.behaviour = behaviour;
+    return r;
+}
+
 QByteArray RecordedRequest::header(const QByteArray &name) const
 {
     for (const auto &[key, value] : headers) {

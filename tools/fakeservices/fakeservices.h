@@ -53,6 +53,9 @@ struct FakeResponse
     bytes(QByteArray body, QByteArray contentType = QByteArrayLiteral("application/octet-stream"));
     // `location` is sent as it is: absolute, relative or any scheme.
     static FakeResponse redirect(QByteArray location, int status = 302);
+    // `body` as a text page, played with `behaviour`; CloseWithoutAnswer, NeverAnswer and
+    // Endless send none of it.
+    static FakeResponse behaving(Behaviour behaviour, QByteArray body = {});
 };
 
 // A request as FakeServices read it.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Puts each fault of mutants.tsv alone into a scratch copy of the tree, rebuilds, runs the suite
-# without the smoke tests, the package and the offline demo, and prints how many faults the
+# without the smoke tests and the package, and prints how many faults the
 # suite caught and which it let through. The tree itself is never written to.
 #
 #   tools/mutants/run.sh [NAME...]      every fault, or only the named ones
@@ -11,7 +11,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(git -C "$here" rev-parse --show-toplevel)
 table=$here/mutants.tsv
-notInSuite='^(smoke|smoke_signedin|package|tst_offlinedemo)$'
+notInSuite='^(smoke|smoke_signedin|package)$'
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/mirelo-mutants.XXXXXX")
 trap 'rm -rf "$work"' EXIT
