@@ -150,7 +150,7 @@ SessionLoad readFrom(Source source, const QByteArray &cookies, const QTemporaryD
         if (::pipe(ends) != 0 || ::write(ends[1], cookies.data(), size_t(cookies.size())) < 0)
             return {nullptr, QStringLiteral("no pipe"), {}};
         ::close(ends[1]);
-        const SessionLoad load = CookiesFile::read(QStringLiteral("/dev/fd/%1").arg(ends[0]));
+        SessionLoad load = CookiesFile::read(QStringLiteral("/dev/fd/%1").arg(ends[0]));
         ::close(ends[0]);
         return load;
     }
