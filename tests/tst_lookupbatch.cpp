@@ -4,6 +4,7 @@
 
 #include "cli/backoff.h"
 #include "cli/lookupbatch.h"
+#include "cli/progressline.h"
 #include "cli/resultformats.h"
 #include "fakeservices/signedin.h"
 #include "session/cookiesfile.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUrlQuery>
@@ -37,6 +39,7 @@ private slots:
     void batchStateResets();
     void lanesRunAtOnce_data();
     void lanesRunAtOnce();
+    void progressLineHasOneForm();
 };
 
 // One service answers otherwise than the public account's, or all of them do: its values are
@@ -355,6 +358,38 @@ void TestLookupBatch::lanesRunAtOnce()
     QVERIFY2(most <= parallel * perNumber, QByteArray::number(most).constData());
     // More lanes than one at once, and above six per host when there are more than six lanes.
     QVERIFY2(most > perNumber * std::min(parallel - 1, 6), QByteArray::number(most).constData());
+}
+
+// From the first number to the last, the line reads the same way: done of the numbers taken so
+// far, then the counts and the rate; an unknown number fails without changing its form.
+void TestLookupBatch::progressLineHasOneForm()
+{
+    routeAccount(*m_services, DemoAccount {});
+    QByteArray err;
+    ProgressLine progress([&err](const QByteArray &bytes) { err += bytes; }, true);
+    LookupBatch batch(m_web.get(), paceOf(1));
+    connect(&batch, &LookupBatch::progressed, &progress, &ProgressLine::show);
+    QSignalSpy finished(&batch, &LookupBatch::finished);
+    progress.follow(&batch);
+    // The input still open after the first result: the total is what was taken so far.
+    batch.add(QStringLiteral("10001"));
+    batch.add(QStringLiteral("55555"));
+    QTRY_VERIFY_WITH_TIMEOUT(batch.done() == 1, 15000);
+    batch.add(QStringLiteral("10001"));
+    batch.close();
+    QVERIFY(finished.wait(15000));
+    progress.keep();
+    const QList<QByteArray> drawn = err.split('\r');
+    QCOMPARE(drawn.first(), QByteArray());
+    QCOMPARE(drawn.size(), 4); // one line after each of the three numbers
+    const QRegularExpression form(
+            uR"(^\x1b\[K[123]/[23] done, 0 partial, [01] failed, \d+\.\d numbers/s\n?$)"_qs);
+    for (const QByteArray &line : drawn.mid(1))
+        QVERIFY2(form.match(QString::fromUtf8(line)).hasMatch(), line.constData());
+    QVERIFY2(drawn.at(1).startsWith("\x1b[K1/2 done, "), drawn.at(1).constData());
+    QVERIFY2(drawn.last().startsWith("\x1b[K3/3 done, 0 partial, 1 failed, ")
+                     && drawn.last().endsWith('\n'),
+             drawn.last().constData());
 }
 
 QTEST_GUILESS_MAIN(TestLookupBatch)
