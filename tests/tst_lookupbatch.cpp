@@ -374,7 +374,7 @@ void TestLookupBatch::progressLineHasOneForm()
     // The input still open after the first result: the total is what was taken so far.
     batch.add(QStringLiteral("10001"));
     batch.add(QStringLiteral("55555"));
-    QTRY_VERIFY_WITH_TIMEOUT(batch.done() == 1, 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(batch.done() >= 1, 15000);
     batch.add(QStringLiteral("10001"));
     batch.close();
     QVERIFY(finished.wait(15000));
