@@ -25,6 +25,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
+#include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -437,9 +438,19 @@ void TestOfflineDemo::signInFromTheWindow()
     status->setSignInTiming({5, 10, 60'000, 3});
     QCOMPARE(status->label()->accessibleName(), u"未登录 · 扫码登录"_qs);
 
+    // First every code expires: the last one stays, faded; 刷新 starts again.
+    m_server->setSignInEnding(SignInPlay::Ending::Expire);
     emit status->label()->linkActivated(u"sign-in"_qs);
     QVERIFY(status->signInWindow());
     QCOMPARE(status->signInWindow()->windowTitle(), u"扫码登录"_qs);
+    QTRY_COMPARE_WITH_TIMEOUT(status->signInWindow()->stateText(),
+                              u"扫码登录失败：65 二维码已失效。"_qs, 10000);
+    const QImage dead = status->signInWindow()->findChild<QLabel *>(u"Code"_qs)->pixmap().toImage();
+    QVERIFY(!dead.isNull());
+    for (int i = 0; i < dead.width() * dead.height(); ++i)
+        QVERIFY(qGray(dead.pixel(i % dead.width(), i / dead.width())) > 160);
+    m_server->setSignInEnding(SignInPlay::Ending::SignIn);
+    status->signInWindow()->findChild<QPushButton *>(u"Renew"_qs)->click();
     QTRY_VERIFY_WITH_TIMEOUT(
             status->signInWindow() && status->signInWindow()->stateText() == u"登录成功"_qs, 10000);
     QCOMPARE(status->label()->accessibleName(), u"已登录：QQ 10001 · 退出登录"_qs);

@@ -2,6 +2,7 @@
 
 #include "ui_signinwindow.h"
 
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 
@@ -10,6 +11,7 @@ using QrLogin::State;
 namespace {
 constexpr int codePixels = 222; // the login's 111 pixels, doubled
 constexpr int closeAfterMs = 1000;
+constexpr qreal deadCodeOpacity = 0.2;
 } // namespace
 
 SignInWindow::SignInWindow(WebClient *web, QString sessionPath, QWidget *parent)
@@ -72,6 +74,22 @@ void SignInWindow::onCodeShown(const QByteArray &png)
             code.scaled(codePixels, codePixels, Qt::KeepAspectRatio, Qt::FastTransformation));
 }
 
+void SignInWindow::fadeCode()
+{
+    const QPixmap code = m_ui->Code->pixmap();
+    if (code.isNull())
+        return;
+    // Left in place to show what ended, but faded, so nobody takes it for one to scan: the
+    // login would only answer the phone that it has expired.
+    QPixmap faded(code.size());
+    faded.fill(Qt::white);
+    QPainter painter(&faded);
+    painter.setOpacity(deadCodeOpacity);
+    painter.drawPixmap(0, 0, code);
+    painter.end();
+    m_ui->Code->setPixmap(faded);
+}
+
 void SignInWindow::onStateChanged(State state)
 {
     // The final states are shown at the end.
@@ -107,4 +125,6 @@ void SignInWindow::onFinished(State state, const QString &message)
         setStateText(QStringLiteral("扫码登录失败：") + message);
         break;
     }
+    if (state != State::SignedIn)
+        fadeCode();
 }

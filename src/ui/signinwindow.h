@@ -34,6 +34,8 @@ signals:
 private:
     void onRenewClicked();
     void onCodeShown(const QByteArray &png);
+    // Once the sign-in has ended without success, its last code can no longer be used.
+    void fadeCode();
     void onStateChanged(QrLogin::State state);
     void onFinished(QrLogin::State state, const QString &message);
     void setStateText(const QString &text);
