@@ -1,5 +1,7 @@
 #include "fakeservices/fakeconnection.h"
 
+#include "fakeservices/fakeresponse.h"
+
 #include <QSslConfiguration>
 #include <QSslSocket>
 
@@ -12,55 +14,7 @@ namespace {
 constexpr qsizetype maxRequestHead = qsizetype(1024) * 1024;
 constexpr qsizetype endlessChunk = qsizetype(64) * 1024;
 
-QByteArray reasonPhrase(int status)
-{
-    switch (status) {
-    case 200:
-        return "OK";
-    case 204:
-        return "No Content";
-    case 301:
-        return "Moved Permanently";
-    case 302:
-        return "Found";
-    case 303:
-        return "See Other";
-    case 304:
-        return "Not Modified";
-    case 307:
-        return "Temporary Redirect";
-    case 308:
-        return "Permanent Redirect";
-    case 400:
-        return "Bad Request";
-    case 403:
-        return "Forbidden";
-    case 404:
-        return "Not Found";
-    case 431:
-        return "Request Header Fields Too Large";
-    case 500:
-        return "Internal Server Error";
-    case 501:
-        return "Not Implemented";
-    case 502:
-        return "Bad Gateway";
-    case 503:
-        return "Service Unavailable";
-    default:
-        return "Status";
-    }
-}
-
 } // namespace
-
-FakeResponse plainAnswer(int status, QByteArray body)
-{
-    FakeResponse r = FakeResponse::text(std::move(body));
-    r.contentType = "text/plain";
-    r.status = status;
-    return r;
-}
 
 FakeServices::Connection::Connection(FakeServices *owner, QSslSocket *socket)
     : QObject(owner), m_owner(owner), m_socket(socket)

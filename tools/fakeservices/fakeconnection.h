@@ -10,9 +10,6 @@
 
 class QSslSocket;
 
-// A plain-text answer with `status`, for what the server says about a request itself.
-FakeResponse plainAnswer(int status, QByteArray body);
-
 // One client connection: reads one request, hands it to the owner, plays the answer.
 class FakeServices::Connection : public QObject
 {

@@ -1,101 +1,19 @@
 #include "fakeservices/fakeservices.h"
 
 #include "fakeservices/fakeconnection.h"
+#include "fakeservices/fakeroutes.h"
 
 #include <QPointer>
 #include <QSslSocket>
 #include <QTcpServer>
+
+using namespace FakeRoutes;
 
 namespace {
 
 FakeResponse defaultFallback()
 {
     return plainAnswer(404, "No fake route for this address.\n");
-}
-
-struct RouteKeys
-{
-    QString hostPathQuery, hostPath, pathQuery, path;
-};
-
-// The query without the items named in `ignored`, the others in their order.
-QString queryWithout(const QString &query, const QStringList &ignored)
-{
-    if (ignored.isEmpty())
-        return query;
-    QStringList kept;
-    for (const QString &item : query.split(QLatin1Char('&'))) {
-        if (!ignored.contains(item.section(QLatin1Char('='), 0, 0)))
-            kept.append(item);
-    }
-    return kept.join(QLatin1Char('&'));
-}
-
-// Path and query are compared percent-decoded, so a route written with plain characters
-// matches what a client sent encoded.
-RouteKeys keysFor(const QString &host, const QUrl &pathAndQuery, const QStringList &ignored)
-{
-    QString path = pathAndQuery.path(QUrl::FullyDecoded);
-    if (path.isEmpty())
-        path = QStringLiteral("/");
-    QString query;
-    if (pathAndQuery.hasQuery()) {
-        const QString whole = pathAndQuery.query(QUrl::FullyDecoded);
-        const QString kept = queryWithout(whole, ignored);
-        // A query of ignored items alone is no query at all.
-        if (!kept.isEmpty() || whole.isEmpty())
-            query = QLatin1Char('?') + kept;
-    }
-    return {host + path + query, host + path, path + query, path};
-}
-
-RouteKeys keysFor(const RecordedRequest &request, const QStringList &ignored)
-{
-    return keysFor(QString::fromLatin1(request.host), request.url, ignored);
-}
-
-const QString httpsOnly = QStringLiteral("https://");
-
-bool isHttps(const RecordedRequest &request)
-{
-    return request.url.scheme() == QLatin1String("https");
-}
-
-// "host/path?query", "host/path", "/path?query" or "/path". An "http://" in front is ignored;
-// an "https://" stays in the key, which then matches requests over TLS only.
-QString routeKey(const QString &route, const QStringList &ignored)
-{
-    QString rest = route.trimmed();
-    QString prefix;
-    if (rest.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)) {
-        rest = rest.mid(7);
-    } else if (rest.startsWith(httpsOnly, Qt::CaseInsensitive)) {
-        rest = rest.mid(httpsOnly.size());
-        prefix = httpsOnly;
-    }
-    QString host;
-    if (!rest.startsWith(QLatin1Char('/'))) {
-        const qsizetype slash = rest.indexOf(QLatin1Char('/'));
-        host = slash < 0 ? rest : rest.left(slash);
-        rest = slash < 0 ? QStringLiteral("/") : rest.mid(slash);
-        host = host.section(QLatin1Char(':'), 0, 0).toLower();
-    }
-    return prefix
-            + keysFor(host, QUrl(QStringLiteral("http://route") + rest), ignored).hostPathQuery;
-}
-
-// The names of a route's query items whose value is "*", which match any value.
-QStringList wildcardItems(const QString &route)
-{
-    const qsizetype query = route.indexOf(QLatin1Char('?'));
-    QStringList names;
-    if (query < 0)
-        return names;
-    for (const QString &item : route.mid(query + 1).split(QLatin1Char('&'))) {
-        if (item.section(QLatin1Char('='), 1) == QLatin1String("*"))
-            names.append(item.section(QLatin1Char('='), 0, 0));
-    }
-    return names;
 }
 
 // Accepts every connection as a QSslSocket in plain mode, so that a CONNECT tunnel can turn
@@ -117,55 +35,6 @@ protected:
 };
 
 } // namespace
-
-FakeResponse FakeResponse::text(QByteArray body, QByteArray charset)
-{
-    FakeResponse r;
-    r.body = std::move(body);
-    r.charset = std::move(charset);
-    return r;
-}
-
-FakeResponse FakeResponse::bytes(QByteArray body, QByteArray contentType)
-{
-    FakeResponse r;
-    r.body = std::move(body);
-    r.contentType = std::move(contentType);
-    return r;
-}
-
-FakeResponse FakeResponse::redirect(QByteArray location, int status)
-{
-    FakeResponse r = text("<html><body>Moved</body></html>");
-    r.status = status;
-    r.headers.append({"Location", std::move(location)});
-    return r;
-}
-
-FakeResponse FakeResponse::behaving(Behaviour behaviour, QByteArray body)
-{
-    FakeResponse r = text(std::move(body));
-    r.behaviour = behaviour;
-    return r;
-}
-
-QByteArray RecordedRequest::header(const QByteArray &name) const
-{
-    for (const auto &[key, value] : headers) {
-        if (key.compare(name, Qt::CaseInsensitive) == 0)
-            return value;
-    }
-    return {};
-}
-
-bool RecordedRequest::hasHeader(const QByteArray &name) const
-{
-    for (const auto &entry : headers) {
-        if (entry.first.compare(name, Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
-}
 
 FakeServices::FakeServices(QObject *parent)
     : QObject(parent), m_server(new TlsCapableServer(this)), m_fallback(defaultFallback())
