@@ -44,6 +44,14 @@ RouteKeys keysFor(const RecordedRequest &request, const QStringList &ignored)
     return keysFor(QString::fromLatin1(request.host), request.url, ignored);
 }
 
+bool takeHttpsOnly(QString &key)
+{
+    if (!key.startsWith(httpsOnly))
+        return false;
+    key.remove(0, httpsOnly.size());
+    return true;
+}
+
 bool isHttps(const RecordedRequest &request)
 {
     return request.url.scheme() == QLatin1String("https");

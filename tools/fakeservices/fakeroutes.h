@@ -13,10 +13,14 @@ namespace FakeRoutes {
 struct RouteKeys
 {
     QString hostPathQuery, hostPath, pathQuery, path;
+
+    QStringList inOrder() const { return {hostPathQuery, hostPath, pathQuery, path}; }
 };
 
 // The prefix a route's key keeps when it answers requests over TLS only.
 inline const QString httpsOnly = QStringLiteral("https://");
+// Takes the prefix off `key`; whether it had one.
+bool takeHttpsOnly(QString &key);
 
 RouteKeys keysFor(const RecordedRequest &request, const QStringList &ignored);
 bool isHttps(const RecordedRequest &request);

@@ -90,7 +90,8 @@ void FakeServices::on(const QString &route, const FakeResponse &response)
 QString FakeServices::hostPathOf(const QString &route) const
 {
     QString hostPath = routeKey(route.section(QLatin1Char('?'), 0, 0), {});
-    return hostPath.startsWith(httpsOnly) ? hostPath.mid(httpsOnly.size()) : hostPath;
+    takeHttpsOnly(hostPath);
+    return hostPath;
 }
 
 QStringList FakeServices::ignoredFor(const RecordedRequest &request) const
@@ -119,15 +120,11 @@ QList<RecordedRequest> FakeServices::requests() const
 QList<RecordedRequest> FakeServices::requestsTo(const QString &route) const
 {
     QString key = routeKey(route, m_ignoredItems + m_wildcards.value(hostPathOf(route)));
-    const bool tlsOnly = key.startsWith(httpsOnly);
-    if (tlsOnly)
-        key = key.mid(httpsOnly.size());
+    const bool tlsOnly = takeHttpsOnly(key);
     QList<RecordedRequest> matching;
     for (const RecordedRequest &request : m_requests) {
-        const RouteKeys keys = keysFor(request, ignoredFor(request));
         if ((!tlsOnly || isHttps(request))
-            && (key == keys.hostPathQuery || key == keys.hostPath || key == keys.pathQuery
-                || key == keys.path))
+            && keysFor(request, ignoredFor(request)).inOrder().contains(key))
             matching.append(request);
     }
     return matching;
@@ -176,7 +173,7 @@ FakeResponse FakeServices::responseFor(const RecordedRequest &request) const
     }
     const RouteKeys keys = keysFor(request, ignoredFor(request));
     const bool tls = isHttps(request);
-    for (const QString &key : {keys.hostPathQuery, keys.hostPath, keys.pathQuery, keys.path}) {
+    for (const QString &key : keys.inOrder()) {
         // A route for https only goes before the same route for both.
         auto found = tls ? m_routes.constFind(httpsOnly + key) : m_routes.constEnd();
         if (found == m_routes.constEnd())
