@@ -1,3 +1,4 @@
+#include "fakeservices/fakeroutes.h"
 #include "fakeservices/fakeservices.h"
 #include "support/files.h"
 #include "support/refusedproxy.h"
@@ -841,6 +842,27 @@ private slots:
         const auto second = m_client->startGetBody(QStringLiteral("http://g.qzone.qq.com/quick"));
         QCOMPARE(QCoro::waitFor(second->wait()).text, QStringLiteral("quick"));
         QVERIFY(!first->isFinished());
+    }
+
+    // The fake services match a route however the test wrote it and the client spelled it.
+    void fakeRoutesMatchTheirRequests()
+    {
+        using namespace FakeRoutes;
+        const QStringList token {u"t"_qs};
+        const std::tuple<QString, QString, QStringList, bool> rows[] = {
+                {u"http://G.QQ.com:8080/a?b=1"_qs, u"http://g.qq.com/a?b=1"_qs, {}, true},
+                {u"h/a b?q=中&r=x/y"_qs, u"http://h/a%20b?q=%E4%B8%AD&r=x%2Fy"_qs, {}, true},
+                {u"h/p?x=1"_qs, u"http://h/p?t=5&x=1"_qs, token, true},
+                {u"h/p"_qs, u"http://h/p?t=5"_qs, token, true},
+                {u"h/p?x=1"_qs, u"http://h/p?x=2"_qs, {}, false},
+        };
+        for (const auto &[route, url, ignored, same] : rows) {
+            RecordedRequest request;
+            request.url = QUrl(url);
+            request.host = request.url.host().toLatin1();
+            QCOMPARE(routeKey(route, ignored) == keysFor(request, ignored).hostPathQuery, same);
+        }
+        QCOMPARE(wildcardItems(u"h/p?a=*&b=1&c=*"_qs), (QStringList {u"a"_qs, u"c"_qs}));
     }
 };
 
